@@ -1,0 +1,41 @@
+# The two commands of the README, and a few more. CMake does the building.
+.PHONY: all setup native win32 test test-native test-win32 run dist fuzz bench format clean
+
+WINE_TEST_PREFIX := $(CURDIR)/build/wine-test
+FUZZ_SECONDS ?= 60
+
+all: native win32
+
+setup:
+	@scripts/setup.sh
+
+native: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+win32: setup
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+test: native win32
+	$(MAKE) --no-print-directory test-native
+	$(MAKE) --no-print-directory test-win32
+
+test-native:
+	ctest --preset native
+
+# A fresh prefix every run, so that no registry value or atom of an earlier
+# run can make a test pass; removed afterwards (it takes over a gigabyte).
+test-win32:
+	rm -rf $(WINE_TEST_PREFIX)
+	WINEPREFIX=$(WINE_TEST_PREFIX) scripts/with-wine.sh scripts/run-win32-tests.sh; \
+	  rc=$$?; rm -rf $(WINE_TEST_PREFIX); exit $$rc
+
+run: win32
+	ZT_DISPLAY=user scripts/with-wine.sh wine build/win32/ztrop32.exe $(ARGS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

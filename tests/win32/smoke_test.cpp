@@ -1,0 +1,6 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+TEST(Wine, RunsWin32Code) {
+  EXPECT_NE(GetCurrentProcessId(), 0u);
+}
