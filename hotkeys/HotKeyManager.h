@@ -35,10 +35,18 @@ void SplitHotKeyCode(THotKeyCode code, std::uint16_t& modifiers, std::uint16_t& 
 std::string TextFromHotKey(THotKeyCode code, bool localized);
 // 0 when the text is not accepted.
 THotKeyCode HotKeyFromText(const std::string& text, bool localized);
-// The lowest code 8..255 whose bare key name equals the name, ignoring case; 0 if none.
+// The lowest code 8..255 whose bare key name equals the name, ignoring case; 0 if
+// none, and 0 for the empty name (it would match any nameless key).
 THotKeyCode FindKeyByName(const std::string& name, bool localized);
 
-// Module start-up and shut-down. The keyboard must outlive the module's use.
+// Key names are cached per layout handle and dropped when the thread's layout
+// (or the English one, for Localized false) is another. Call this only when a
+// layout changes its names under the same handle, as a simulated one may.
+void ResetKeyNameCache();
+
+// Module start-up and shut-down. The keyboard must outlive the module's use;
+// without one (before start-up, after shut-down) every key name is empty.
+// A US-English layout loaded by InitHotKeyText stays loaded until DoneHotKeyText.
 void InitHotKeyText(Keyboard& keyboard);
 void DoneHotKeyText();
 
@@ -59,7 +67,7 @@ struct HotKeyRegistration {
 using TOnHotKeyPressed = std::function<void(THotKeyCode HotKey, std::uint16_t Index)>;
 
 class THotKeyManager : private HotKeyWindowSink {
-public:
+ public:
   explicit THotKeyManager(HotKeySystem& system);
   ~THotKeyManager() override;
   THotKeyManager(const THotKeyManager&) = delete;
@@ -80,7 +88,7 @@ public:
   WindowHandle Window() const { return FWindow; }
   const std::vector<HotKeyRegistration>& Registrations() const { return FRegistrations; }
 
-private:
+ private:
   bool Release(std::size_t index);
 
   HotKeySystem& FSystem;
