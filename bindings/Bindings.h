@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bindings/AsciiText.h"
 #include "hotkeys/HotKeyManager.h"
 #include "platform/ProfileFile.h"
 
@@ -15,9 +16,9 @@ struct HotkeyBinding {
 };
 
 // The rows of lvHk. Each row carries beside its text the hotkey code of that
-// text, kept up to date wherever the text changes.
+// text (HotKeyFromText(text, true)), kept up to date wherever the text changes.
 class BindingRows {
-public:
+ public:
   virtual ~BindingRows() = default;
   virtual int Count() const = 0;
   virtual std::string Text(int index) const = 0;
@@ -32,32 +33,41 @@ public:
 extern const char* const SettingsFileName;  // "ztrop32.ini"
 extern const char* const SettingsSection;   // "Zentrop"
 
-// Upper-cases the ASCII letters a to z only.
-std::string AsciiUpper(std::string text);
-
+// Runs on the user-interface thread only. Refusals are silent; only the
+// settings file's errors (EAppError) come out.
 class TBindingList {
-public:
+ public:
   TBindingList(BindingRows& rows, THotKeyManager& hotKeys, ProfileFiles& files);
 
   void SetAppDir(const std::string& appDir) { FAppDir = appDir; }
   std::string SettingsPath() const { return FAppDir + SettingsFileName; }
 
+  // Appends the stored bindings and registers their codes. Rows are made up
+  // to the count, but never beyond the highest number that has a key of its
+  // own, so a damaged count cannot make rows without end.
   void LoadBindings();
   // text: edtHk; path: edtApp; pluginIndex, pluginName: the selection of cbxPlg.
+  // Refuses an empty text, no command at all, and a text equal to a listed
+  // one but for the case of a to z. A chosen plugin wins over the path.
   void AddBinding(const std::string& text, const std::string& path, int pluginIndex,
                   const std::string& pluginName);
+  // Unregisters the row's code unless another row still holds it.
   void RemoveSelectedBinding();
-  // An in-place edit of a row's hotkey text, accepted as typed.
+  // An in-place edit of a row's hotkey text, accepted as typed. The row gets
+  // the new code; the old one is unregistered unless another row holds it,
+  // the new one registered unless it already is.
   void EditBindingText(int index, const std::string& text);
-  // Throws EAppError when the file refuses a write. Writes nothing before
-  // LoadBindings has finished, so an instance that never loaded cannot
-  // overwrite the file.
+  // Writes "HkCount" and the rows (an empty list writes the count 0) and
+  // commits them in one step. Throws EAppError when the file refuses; the
+  // file then stays as it was. Writes nothing before LoadBindings has
+  // finished, so an instance that never loaded cannot overwrite the file.
   void SaveBindings();
 
   bool Loaded() const { return FLoaded; }
 
-private:
-  bool CodeInUse(THotKeyCode code, int exceptIndex) const;
+ private:
+  bool CodeInUse(THotKeyCode code) const;
+  void RegisterIfFree(THotKeyCode code);
 
   BindingRows& FRows;
   THotKeyManager& FHotKeys;
@@ -65,5 +75,9 @@ private:
   std::string FAppDir;
   bool FLoaded = false;
 };
+
+// The number n of a key named n + "Hk" or n + "Cmd" (ASCII case ignored, n
+// written in decimal without sign or leading zero); 0 for any other key.
+int BindingKeyNumber(const std::string& keyName);
 
 }  // namespace zt

@@ -1,0 +1,21 @@
+#pragma once
+// Byte-wise text helpers shared by the binding list, the dispatcher and the
+// settings-file layers. Only the ASCII letters fold; every other byte of the
+// ANSI text stays as it is.
+
+#include <string>
+
+namespace zt {
+
+// Upper-cases the ASCII letters a to z only.
+std::string AsciiUpper(std::string text);
+// Equal but for the case of the ASCII letters, as the profile functions match
+// section and key names.
+bool SameTextAscii(const std::string& a, const std::string& b);
+// The integer a settings-file value stands for, read as the settings file's
+// own integers always were: leading blanks, a sign, decimal digits or a hex
+// form ("$1F", "0x1F"); anything else, or a value out of range, gives
+// defaultValue.
+int StrToIntDef(const std::string& text, int defaultValue);
+
+}  // namespace zt

@@ -1,0 +1,114 @@
+#include "bindings/Bindings.h"
+
+#include <algorithm>
+
+namespace zt {
+
+const char* const SettingsFileName = "ztrop32.ini";
+const char* const SettingsSection = "Zentrop";
+
+namespace {
+
+const char* const CountKey = "HkCount";
+
+std::string TextKey(int n) {
+  return std::to_string(n) + "Hk";
+}
+std::string CommandKey(int n) {
+  return std::to_string(n) + "Cmd";
+}
+
+}  // namespace
+
+int BindingKeyNumber(const std::string& keyName) {
+  std::size_t digits = 0;
+  while (digits < keyName.size() && keyName[digits] >= '0' && keyName[digits] <= '9') ++digits;
+  // "01Hk" is another key than "1Hk" to the profile functions.
+  if (digits == 0 || keyName[0] == '0' || digits > 10) return 0;
+  const std::string suffix = keyName.substr(digits);
+  if (!SameTextAscii(suffix, "Hk") && !SameTextAscii(suffix, "Cmd")) return 0;
+  const long long n = std::stoll(keyName.substr(0, digits));
+  return n > 0x7FFFFFFF ? 0 : static_cast<int>(n);
+}
+
+TBindingList::TBindingList(BindingRows& rows, THotKeyManager& hotKeys, ProfileFiles& files)
+    : FRows(rows), FHotKeys(hotKeys), FFiles(files) {}
+
+bool TBindingList::CodeInUse(THotKeyCode code) const {
+  for (int i = 0; i < FRows.Count(); ++i)
+    if (FRows.Code(i) == code) return true;
+  return false;
+}
+
+// One registration per code however many rows hold it; a code whose earlier
+// attempt failed is tried again.
+void TBindingList::RegisterIfFree(THotKeyCode code) {
+  if (!FHotKeys.IsHotKeyCodeRegistered(code)) FHotKeys.RegisterHotKeyCode(code);
+}
+
+void TBindingList::LoadBindings() {
+  const std::unique_ptr<ProfileFile> file = FFiles.OpenForLoad(SettingsPath());
+  const int count = file->ReadInteger(SettingsSection, CountKey, 0);
+  int last = 0;
+  if (count > 0) {
+    for (const std::string& key : file->ReadKeyNames(SettingsSection)) {
+      const int n = BindingKeyNumber(key);
+      if (n <= count) last = std::max(last, n);
+    }
+  }
+  for (int n = 1; n <= last; ++n) {
+    HotkeyBinding binding;
+    binding.Text = file->ReadString(SettingsSection, TextKey(n), "");
+    binding.Command = file->ReadString(SettingsSection, CommandKey(n), "");
+    const THotKeyCode code = HotKeyFromText(binding.Text, true);
+    FRows.Append(binding, code);
+    RegisterIfFree(code);
+  }
+  FLoaded = true;
+}
+
+void TBindingList::AddBinding(const std::string& text, const std::string& path, int pluginIndex,
+                              const std::string& pluginName) {
+  if (path.empty() && pluginIndex <= 0) return;
+  if (text.empty()) return;
+  const std::string command = pluginIndex > 0 ? "#" + pluginName : path;
+  const std::string upper = AsciiUpper(text);
+  for (int i = 0; i < FRows.Count(); ++i)
+    if (AsciiUpper(FRows.Text(i)) == upper) return;
+  const THotKeyCode code = HotKeyFromText(text, true);
+  FRows.Append(HotkeyBinding{text, command}, code);
+  RegisterIfFree(code);
+}
+
+void TBindingList::RemoveSelectedBinding() {
+  const int index = FRows.Selected();
+  if (index < 0 || index >= FRows.Count()) return;
+  // The code stored with the row is the one that was registered for it.
+  const THotKeyCode code = FRows.Code(index);
+  FRows.Delete(index);
+  if (!CodeInUse(code)) FHotKeys.UnregisterHotKeyCode(code);
+}
+
+void TBindingList::EditBindingText(int index, const std::string& text) {
+  if (index < 0 || index >= FRows.Count()) return;
+  const THotKeyCode oldCode = FRows.Code(index);
+  const THotKeyCode newCode = HotKeyFromText(text, true);
+  FRows.SetText(index, text, newCode);
+  if (oldCode == newCode) return;
+  if (!CodeInUse(oldCode)) FHotKeys.UnregisterHotKeyCode(oldCode);
+  RegisterIfFree(newCode);
+}
+
+void TBindingList::SaveBindings() {
+  if (!FLoaded) return;
+  const std::unique_ptr<ProfileFile> file = FFiles.OpenForSave(SettingsPath());
+  const int count = FRows.Count();
+  file->WriteInteger(SettingsSection, CountKey, count);
+  for (int i = 0; i < count; ++i) {
+    file->WriteString(SettingsSection, TextKey(i + 1), FRows.Text(i));
+    file->WriteString(SettingsSection, CommandKey(i + 1), FRows.Command(i));
+  }
+  file->Commit();
+}
+
+}  // namespace zt
