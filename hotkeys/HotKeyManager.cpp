@@ -44,7 +44,9 @@ struct TKeyNameCache {
   }
 };
 
-TKeyNameCache GKeyNameCache;
+// One per mode, so that mixing the modes does not throw the names away.
+TKeyNameCache GLocalNames;
+TKeyNameCache GEnglishNames;
 
 bool IsExtendedKey(unsigned vk) {
   return (vk >= 0x21 && vk <= 0x28) || vk == 0x2D || vk == 0x2E;
@@ -86,8 +88,9 @@ std::string KeyName(unsigned vk, bool localized) {
   const LayoutHandle layout = localized ? keyboard.CurrentLayout() : EnglishLayout;
   if (layout == 0)
     return localized ? ReadLocalKeyName(keyboard, vk) : ReadEnglishKeyName(keyboard, vk);
-  GKeyNameCache.Use(layout);
-  auto& cached = GKeyNameCache.Names[vk];
+  TKeyNameCache& cache = localized ? GLocalNames : GEnglishNames;
+  cache.Use(layout);
+  auto& cached = cache.Names[vk];
   if (!cached)
     cached = localized ? ReadLocalKeyName(keyboard, vk) : ReadEnglishKeyName(keyboard, vk);
   return *cached;
@@ -223,13 +226,14 @@ THotKeyCode HotKeyFromText(const std::string& text, bool localized) {
 }
 
 void ResetKeyNameCache() {
-  GKeyNameCache.Reset();
+  GLocalNames.Reset();
+  GEnglishNames.Reset();
 }
 
 void InitHotKeyText(Keyboard& keyboard) {
   if (GKeyboard != nullptr) DoneHotKeyText();
   GKeyboard = &keyboard;
-  GKeyNameCache.Reset();
+  ResetKeyNameCache();
 
   ShiftKeyName = TextFromHotKey(VK_SHIFT_KEY, true);
   CtrlKeyName = TextFromHotKey(VK_CONTROL_KEY, true);
@@ -253,7 +257,7 @@ void DoneHotKeyText() {
   WinKeyName.clear();
   EnglishLayout = 0;
   EnglishLayoutLoadedHere = false;
-  GKeyNameCache.Reset();
+  ResetKeyNameCache();
   GKeyboard = nullptr;
 }
 
