@@ -34,6 +34,12 @@ test-win32:
 run: win32
 	ZT_DISPLAY=user scripts/with-wine.sh wine build/win32/ztrop32.exe $(ARGS)
 
+# The libFuzzer targets, each for FUZZ_SECONDS on the committed seed corpus.
+fuzz: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
