@@ -13,6 +13,7 @@ namespace zt {
 struct HotkeyBinding {
   std::string Text;     // as the user typed it, verbatim
   std::string Command;  // a path the shell opens, or "#" + plugin name
+  bool operator==(const HotkeyBinding&) const = default;
 };
 
 // The rows of lvHk. Each row carries beside its text the hotkey code of that

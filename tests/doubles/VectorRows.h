@@ -1,7 +1,7 @@
 #pragma once
 // The rows of the binding list held in a vector, for the native tests.
 
-#include <functional>
+#include <ostream>
 #include <vector>
 
 #include "bindings/Bindings.h"
@@ -37,5 +37,13 @@ class TVectorRows : public BindingRows {
   // (text, command) of every row, in order.
   std::vector<HotkeyBinding> Bindings() const;
 };
+
+inline void PrintTo(const HotkeyBinding& b, std::ostream* os) {
+  *os << "{\"" << b.Text << "\", \"" << b.Command << "\"}";
+}
+inline void PrintTo(const TVectorRows::TRow& r, std::ostream* os) {
+  *os << "{\"" << r.Text << "\", \"" << r.Command << "\", 0x" << std::hex << r.Code << std::dec
+      << "}";
+}
 
 }  // namespace zt
