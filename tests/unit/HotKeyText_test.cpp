@@ -13,8 +13,19 @@ struct TTextCase {
   THotKeyCode Code;
 };
 
+// Control and 8-bit characters escaped, so that test names stay one plain line.
 std::ostream& operator<<(std::ostream& os, const TTextCase& c) {
-  return os << '"' << c.Text << "\" -> 0x" << std::hex << c.Code;
+  static const char HEX[] = "0123456789ABCDEF";
+  os << '"';
+  for (const char* p = c.Text; *p != 0; ++p) {
+    const auto b = static_cast<unsigned char>(*p);
+    if (b < 32 || b >= 127) {
+      os << "\\x" << HEX[b >> 4] << HEX[b & 15];
+    } else {
+      os << *p;
+    }
+  }
+  return os << "\" -> 0x" << std::hex << c.Code;
 }
 
 // The module under a keyboard whose current layout is chosen per test.
