@@ -64,10 +64,7 @@ std::optional<std::string> TProfileText::Get(const std::string& section,
   if (index == 0) return std::nullopt;
   for (const TEntry& entry : FSections[index].entries) {
     if (!entry.value || !SameTextAscii(entry.name, key)) continue;
-    std::string value = *entry.value;
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-      value = value.substr(1, value.size() - 2);
-    return value;
+    return *entry.value;
   }
   return std::nullopt;
 }

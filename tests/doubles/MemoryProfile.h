@@ -22,8 +22,9 @@ class TProfileText {
   explicit TProfileText(const std::string& text = "");
   std::string Render() const;
 
-  // The value as GetPrivateProfileStringA gives it: blanks around it and one
-  // pair of matching quotes removed.
+  // The value with the blanks around it removed. Unlike the real profile
+  // functions, quotes around a value are kept, so a value read and written
+  // again stays the same.
   std::optional<std::string> Get(const std::string& section, const std::string& key) const;
   void Set(const std::string& section, const std::string& key, const std::string& value);
   std::vector<std::string> KeyNames(const std::string& section) const;
