@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 
 namespace zt {
@@ -29,11 +30,15 @@ struct TKeyNameCache {
   LayoutHandle Layout = 0;
   bool Valid = false;
   std::array<std::optional<std::string>, 256> Names;
+  // FindKeyByName's answers: a load parses the same key names over and over,
+  // and each miss costs up to 248 locale comparisons.
+  std::map<std::string, THotKeyCode> Found;
 
   void Reset() {
     Valid = false;
     Layout = 0;
     for (auto& name : Names) name.reset();
+    Found.clear();
   }
   // Drops the names as soon as they belong to another layout.
   void Use(LayoutHandle layout) {
@@ -81,16 +86,23 @@ std::string ReadEnglishKeyName(Keyboard& keyboard, unsigned vk) {
   return name;
 }
 
+// The cache for the names asked for now; null when they cannot be cached.
+TKeyNameCache* NameCache(Keyboard& keyboard, bool localized) {
+  const LayoutHandle layout = localized ? keyboard.CurrentLayout() : EnglishLayout;
+  if (layout == 0) return nullptr;
+  TKeyNameCache& cache = localized ? GLocalNames : GEnglishNames;
+  cache.Use(layout);
+  return &cache;
+}
+
 std::string KeyName(unsigned vk, bool localized) {
   if (GKeyboard == nullptr) return std::string();
   vk &= 0xFF;
   Keyboard& keyboard = *GKeyboard;
-  const LayoutHandle layout = localized ? keyboard.CurrentLayout() : EnglishLayout;
-  if (layout == 0)
+  TKeyNameCache* cache = NameCache(keyboard, localized);
+  if (cache == nullptr)
     return localized ? ReadLocalKeyName(keyboard, vk) : ReadEnglishKeyName(keyboard, vk);
-  TKeyNameCache& cache = localized ? GLocalNames : GEnglishNames;
-  cache.Use(layout);
-  auto& cached = cache.Names[vk];
+  auto& cached = cache->Names[vk];
   if (!cached)
     cached = localized ? ReadLocalKeyName(keyboard, vk) : ReadEnglishKeyName(keyboard, vk);
   return *cached;
@@ -199,10 +211,20 @@ std::string TextFromHotKey(THotKeyCode code, bool localized) {
 THotKeyCode FindKeyByName(const std::string& name, bool localized) {
   // Nameless keys all share the empty name; a blank text must not pick one.
   if (name.empty()) return 0;
-  for (unsigned vk = 8; vk <= 255; ++vk) {
-    if (SameText(name, KeyName(vk, localized))) return vk;
+  TKeyNameCache* cache = GKeyboard != nullptr ? NameCache(*GKeyboard, localized) : nullptr;
+  if (cache != nullptr) {
+    const auto found = cache->Found.find(name);
+    if (found != cache->Found.end()) return found->second;
   }
-  return 0;
+  const LayoutHandle layout = cache != nullptr ? cache->Layout : 0;
+  THotKeyCode code = 0;
+  for (unsigned vk = 8; vk <= 255 && code == 0; ++vk) {
+    if (SameText(name, KeyName(vk, localized))) code = vk;
+  }
+  // Kept only when every name came from the layout that is still in force.
+  if (cache != nullptr && NameCache(*GKeyboard, localized) == cache && cache->Layout == layout)
+    cache->Found.emplace(name, code);
+  return code;
 }
 
 THotKeyCode HotKeyFromText(const std::string& text, bool localized) {
@@ -285,6 +307,7 @@ std::uint16_t THotKeyManager::RegisterHotKeyCode(THotKeyCode code) {
   if (atom == 0) return 0;
   if (FSystem.RegisterHotKey(FWindow, atom, modifiers, key)) {
     FRegistrations.push_back(HotKeyRegistration{code, atom});
+    FSortedCodes.insert(std::upper_bound(FSortedCodes.begin(), FSortedCodes.end(), code), code);
     return atom;
   }
   FSystem.DeleteGlobalAtom(atom);
@@ -296,6 +319,7 @@ bool THotKeyManager::Release(std::size_t index) {
   const bool ok = FSystem.UnregisterHotKey(FWindow, registration.Atom);
   FSystem.DeleteGlobalAtom(registration.Atom);
   FRegistrations.erase(FRegistrations.begin() + static_cast<std::ptrdiff_t>(index));
+  FSortedCodes.erase(std::lower_bound(FSortedCodes.begin(), FSortedCodes.end(), registration.Code));
   return ok;
 }
 
@@ -311,8 +335,7 @@ void THotKeyManager::UnregisterAllHotKeys() {
 }
 
 bool THotKeyManager::IsHotKeyCodeRegistered(THotKeyCode code) const {
-  return std::any_of(FRegistrations.begin(), FRegistrations.end(),
-                     [code](const HotKeyRegistration& r) { return r.Code == code; });
+  return std::binary_search(FSortedCodes.begin(), FSortedCodes.end(), code);
 }
 
 std::intptr_t THotKeyManager::HotKeyWindowProc(unsigned message, std::uintptr_t wParam,

@@ -94,6 +94,9 @@ class THotKeyManager : private HotKeyWindowSink {
   HotKeySystem& FSystem;
   WindowHandle FWindow = 0;
   std::vector<HotKeyRegistration> FRegistrations;
+  // The codes of FRegistrations, sorted: a load asks for every binding
+  // whether its code is registered already.
+  std::vector<THotKeyCode> FSortedCodes;
 };
 
 }  // namespace zt
