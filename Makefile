@@ -34,6 +34,17 @@ test-win32:
 run: win32
 	ZT_DISPLAY=user scripts/with-wine.sh wine build/win32/ztrop32.exe $(ARGS)
 
+# What a user unpacks and runs: the exe, plugins\ and a short guide.
+DIST_ZIP := dist/zentrop-2.01.zip
+dist: win32
+	rm -rf build/dist $(DIST_ZIP)
+	mkdir -p build/dist/Zentrop/plugins dist
+	cp build/win32/ztrop32.exe build/dist/Zentrop/
+	cp build/win32/plugins/*.dll build/dist/Zentrop/plugins/
+	sed 's/$$/\r/' docs/USER-GUIDE.txt > build/dist/Zentrop/README.txt
+	cd build/dist && zip -qr9 ../../$(DIST_ZIP) Zentrop
+	@unzip -l $(DIST_ZIP)
+
 # The libFuzzer targets, each for FUZZ_SECONDS on the committed seed corpus.
 fuzz: setup
 	cmake --preset fuzz >/dev/null

@@ -11,6 +11,6 @@ function(zt_add_plugin name)
   # MinGW decorates stdcall exports (Launch@0); --kill-at keeps the name as
   # written. The static runtime keeps the library free of MinGW DLLs.
   if(MINGW)
-    target_link_options(${name} PRIVATE -static -Wl,--kill-at)
+    target_link_options(${name} PRIVATE -static -s -Wl,--kill-at -Wl,--gc-sections)
   endif()
 endfunction()
