@@ -46,8 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.hInstance = instance;
   wc.lpszClassName = "ZtFloor";
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "ZtFloor", "floor", WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "ZtFloor", "floor", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, nullptr);
 
   NOTIFYICONDATAA icon{};
   icon.cbSize = sizeof icon;
