@@ -184,15 +184,17 @@ void TfrmMain::CreateControls() {
                          72, 217, 200);
   ::SendMessageW(cbxPlg, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Texts::NoPlugin));
   ::SendMessageW(cbxPlg, CB_SETCURSEL, 0, 0);
-  // The closed box is as high as the edit boxes; its height follows its
-  // selection field.
-  RECT box;
-  ::GetWindowRect(cbxPlg, &box);
-  int field =
-      static_cast<int>(::SendMessageW(cbxPlg, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-  int wanted = field + Scaled(21) - (box.bottom - box.top);
-  if (field > 0 && wanted > 0)
-    ::SendMessageW(cbxPlg, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+  // The closed box is as high as the edit boxes. Its height follows its
+  // selection field by a rule of the control's own, so measure and correct.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT box;
+    ::GetWindowRect(cbxPlg, &box);
+    int difference = Scaled(21) - (box.bottom - box.top);
+    int field =
+        static_cast<int>(::SendMessageW(cbxPlg, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    if (difference == 0 || field <= 0 || field + difference <= 0) break;
+    ::SendMessageW(cbxPlg, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+  }
 
   Label5 = CreateLabel(Texts::Label5, cidLabel5, 248, 96, FFont.get());
   edtApp = CreateControl(L"EDIT", L"", tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, cidEdtApp, 248, 112,
