@@ -45,3 +45,4 @@ import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
 echo "screenshot: $out (${WIDTH}x${HEIGHT})"
 wineserver -k >/dev/null 2>&1
 wait "$pid" 2>/dev/null
+exit 0
