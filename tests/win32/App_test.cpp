@@ -84,6 +84,9 @@ TEST(AppInstance, SameTitleElsewhereIsToldAndEnds) {
   TProgramDriver first("ztrop32.exe");
   TProgramDriver second("ztrop32.old.exe");
   ASSERT_TRUE(first.Start());
+  // Minimised (so hidden into the tray), it is restored by the second start.
+  ::ShowWindow(first.AppWindow(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(first.AppWindow()) != FALSE; }));
   ASSERT_TRUE(second.Launch());
 
   HWND box = second.WaitForMessageBox(L"ztrop32");
@@ -96,6 +99,7 @@ TEST(AppInstance, SameTitleElsewhereIsToldAndEnds) {
   TProgramDriver::PressOk(box);
   EXPECT_TRUE(second.WaitForExit());
   EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(first.AppWindow()); }));
   EXPECT_EQ(HandleText(first.AppWindow()), PublishedHandleText().value_or(""));
 }
 
@@ -226,6 +230,36 @@ TEST(AppTray, DoubleClickShowsAndSingleClickDoesNothing) {
   EXPECT_FALSE(program.FormVisible());
   program.TrayMouse(WM_LBUTTONDBLCLK);
   EXPECT_TRUE(program.FormVisible());
+}
+
+// The menu of the right button, driven with keys: the first item shows the
+// window, the second ends the program (saving).
+TEST(AppTray, RightButtonMenuShowsOrEnds) {
+  for (int downs : {1, 2}) {
+    SCOPED_TRACE(downs);
+    TProgramDriver program;
+    ASSERT_TRUE(program.Start());
+    program.SetText(cidEdtHk, L"Ctrl+Alt+F3");
+    program.SetText(cidEdtApp, L"C:\\Tools\\run.exe");
+    program.Click(cidBtnAdd);
+    HWND tray = program.TrayWindow();
+    ::PostMessageW(tray, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (HWND each : ProcessWindows(program.ProcessId(), L"#32768"))
+        if (::IsWindowVisible(each)) menu = each;
+      return menu != nullptr;
+    }));
+    for (int i = 0; i < downs; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    if (downs == 1) {
+      EXPECT_TRUE(WaitUntil([&] { return program.FormVisible(); }));
+      EXPECT_TRUE(program.Running());
+    } else {
+      EXPECT_TRUE(program.WaitForExit());
+      EXPECT_NE(std::string::npos, program.ReadSettings().find("1Hk=Ctrl+Alt+F3"));
+    }
+  }
 }
 
 TEST(AppTray, TaskbarCreatedShowsTheWindow) {
