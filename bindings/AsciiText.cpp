@@ -64,4 +64,23 @@ int StrToIntDef(const std::string& text, int defaultValue) {
   return static_cast<int>(bits);
 }
 
+bool IsProfileBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == 0x1A;
+}
+
+std::string TrimProfileBlanks(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && IsProfileBlank(text[first])) ++first;
+  while (last > first && IsProfileBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+std::string StripProfileQuotes(const std::string& value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
 }  // namespace zt

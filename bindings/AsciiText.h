@@ -18,4 +18,12 @@ bool SameTextAscii(const std::string& a, const std::string& b);
 // defaultValue.
 int StrToIntDef(const std::string& text, int defaultValue);
 
+// The blanks the profile functions take off both ends of a line, a name and a
+// value: space, tab, VT, FF, CR, LF and ^Z (a DOS end of file).
+bool IsProfileBlank(char c);
+std::string TrimProfileBlanks(const std::string& text);
+// A value as the profile functions read it out: one pair of matching quotes
+// (' or ") around it taken off.
+std::string StripProfileQuotes(const std::string& value);
+
 }  // namespace zt

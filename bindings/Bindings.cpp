@@ -1,6 +1,7 @@
 #include "bindings/Bindings.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace zt {
 
@@ -19,6 +20,14 @@ std::string CommandKey(int n) {
 }
 
 }  // namespace
+
+std::string SettingsValueText(const std::string& value) {
+  const std::string text = value.substr(0, value.find_first_of(std::string("\r\n\0", 3)));
+  const bool blankEnd =
+      !text.empty() && (IsProfileBlank(text.front()) || IsProfileBlank(text.back()));
+  if (blankEnd || StripProfileQuotes(text) != text) return "\"" + text + "\"";
+  return text;
+}
 
 int BindingKeyNumber(const std::string& keyName) {
   std::size_t digits = 0;
@@ -51,9 +60,15 @@ void TBindingList::LoadBindings() {
   const int count = file->ReadInteger(SettingsSection, CountKey, 0);
   int last = 0;
   if (count > 0) {
+    std::vector<int> numbers;
     for (const std::string& key : file->ReadKeyNames(SettingsSection)) {
       const int n = BindingKeyNumber(key);
-      if (n <= count) last = std::max(last, n);
+      if (n > 0 && n <= count) numbers.push_back(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    for (const int n : numbers) {
+      if (n - last - 1 > MaxMissingBindings) break;
+      last = n;
     }
   }
   for (int n = 1; n <= last; ++n) {
@@ -105,8 +120,8 @@ void TBindingList::SaveBindings() {
   const int count = FRows.Count();
   file->WriteInteger(SettingsSection, CountKey, count);
   for (int i = 0; i < count; ++i) {
-    file->WriteString(SettingsSection, TextKey(i + 1), FRows.Text(i));
-    file->WriteString(SettingsSection, CommandKey(i + 1), FRows.Command(i));
+    file->WriteString(SettingsSection, TextKey(i + 1), SettingsValueText(FRows.Text(i)));
+    file->WriteString(SettingsSection, CommandKey(i + 1), SettingsValueText(FRows.Command(i)));
   }
   file->Commit();
 }

@@ -44,8 +44,10 @@ class TBindingList {
   std::string SettingsPath() const { return FAppDir + SettingsFileName; }
 
   // Appends the stored bindings and registers their codes. Rows are made up
-  // to the count, but never beyond the highest number that has a key of its
-  // own, so a damaged count cannot make rows without end.
+  // to the count, but only as far as the numbers that have a key of their
+  // own (nHk or nCmd) reach without a run of more than MaxMissingBindings
+  // missing numbers, so a damaged count or a stray high number cannot make
+  // rows without end: at most MaxMissingBindings + 1 rows per key.
   void LoadBindings();
   // text: edtHk; path: edtApp; pluginIndex, pluginName: the selection of cbxPlg.
   // Refuses an empty text, no command at all, and a text equal to a listed
@@ -58,10 +60,10 @@ class TBindingList {
   // the new code; the old one is unregistered unless another row holds it,
   // the new one registered unless it already is.
   void EditBindingText(int index, const std::string& text);
-  // Writes "HkCount" and the rows (an empty list writes the count 0) and
-  // commits them in one step. Throws EAppError when the file refuses; the
-  // file then stays as it was. Writes nothing before LoadBindings has
-  // finished, so an instance that never loaded cannot overwrite the file.
+  // Writes "HkCount" and the rows (an empty list writes the count 0), each
+  // value as SettingsValueText makes it, and commits them in one step. Throws EAppError when the
+  // file refuses; the file then stays as it was. Writes nothing before LoadBindings has finished,
+  // so an instance that never loaded cannot overwrite the file.
   void SaveBindings();
 
   bool Loaded() const { return FLoaded; }
@@ -76,6 +78,19 @@ class TBindingList {
   std::string FAppDir;
   bool FLoaded = false;
 };
+
+// The widest run of numbers without a key that LoadBindings fills with empty
+// rows. Files the program writes have no gap at all; a hand-edited one that
+// lost a few bindings still loads with the rest in their places.
+constexpr int MaxMissingBindings = 32;
+
+// The text SaveBindings writes for a value, so that reading it back gives the
+// value itself. It is cut before its first CR, LF or NUL: a line cannot hold
+// them, and what followed would be read as lines of its own (keys, sections).
+// It is put in double quotes when the profile functions would change it on
+// the way back otherwise: blanks at either end (IsProfileBlank), or a pair of
+// matching quotes around it. Every other value is written as it is.
+std::string SettingsValueText(const std::string& value);
 
 // The number n of a key named n + "Hk" or n + "Cmd" (ASCII case ignored, n
 // written in decimal without sign or leading zero); 0 for any other key.

@@ -1,96 +1,163 @@
 #include "tests/doubles/MemoryProfile.h"
 
+#include <string_view>
+
 #include "bindings/AsciiText.h"
 
 namespace zt {
 
 namespace {
 
-std::string Trim(const std::string& text) {
-  const char* blanks = " \t\r\n";
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+const std::string Utf8Mark = "\xEF\xBB\xBF";
+
+std::string CutAtNul(std::string_view text) {
+  return std::string(text.substr(0, text.find('\0')));
+}
+
+std::string TrimLeft(const std::string& text) {
+  std::size_t first = 0;
+  while (first < text.size() && IsProfileBlank(text[first])) ++first;
+  return text.substr(first);
+}
+
+// A name asked for, as the profile functions take it.
+std::string AskedName(const std::string& name) {
+  return TrimProfileBlanks(CutAtNul(name));
+}
+
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace
 
 TProfileText::TProfileText(const std::string& text) {
+  std::string body = text;
+  if (text.compare(0, 3, Utf8Mark) == 0) {
+    FEncoding = TEncoding::Utf8;
+    body = text.substr(3);
+  } else if (text.size() >= 2 &&
+             (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0)) {
+    FEncoding = text[0] == '\xFF' ? TEncoding::Utf16Le : TEncoding::Utf16Be;
+    const std::size_t low = FEncoding == TEncoding::Utf16Le ? 0 : 1;
+    body.clear();
+    for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+      const unsigned char lo = static_cast<unsigned char>(text[i + low]);
+      const unsigned char hi = static_cast<unsigned char>(text[i + 1 - low]);
+      body += hi == 0 ? static_cast<char>(lo) : '?';
+    }
+  }
+
   FSections.push_back(TSection{});
   std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = Trim(text.substr(start, end - start));
+  while (start < body.size()) {
+    std::size_t end = body.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = body.size();
+    ParseLine(TrimmedView(std::string_view(body).substr(start, end - start)));
     start = end + 1;
-    if (line.empty()) continue;
-    if (line[0] == '[') {
-      const std::size_t close = line.find(']');
-      FSections.push_back(TSection{
-          Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)), {}});
-      continue;
-    }
-    const std::size_t eq = line.find('=');
-    if (line[0] == ';' || eq == std::string::npos)
-      FSections.back().entries.push_back(TEntry{line, std::nullopt});
-    else
-      FSections.back().entries.push_back(
-          TEntry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))});
   }
+}
+
+void TProfileText::ParseLine(std::string_view line) {
+  if (line.empty()) return;
+  if (line[0] == '[') {
+    const std::size_t close = line.rfind(']');
+    if (close != std::string_view::npos) {
+      const std::string name = CutAtNul(TrimmedView(line.substr(1, close - 1)));
+      if (!name.empty()) FFirstSection.emplace(AsciiUpper(name), FSections.size());
+      FSections.push_back(TSection{name, {}, {}});
+      return;
+    }
+  }
+  TSection& section = FSections.back();
+  const std::size_t eq = line.find('=');
+  const std::string_view name = TrimmedView(line.substr(0, eq));
+  // An empty name after another empty one makes no entry; a name that a NUL
+  // empties still does.
+  if (name.empty() && !section.entries.empty() && section.entries.back().name.empty()) return;
+  TEntry entry{CutAtNul(name), std::nullopt};
+  if (eq != std::string_view::npos) entry.value = CutAtNul(TrimmedView(line.substr(eq + 1)));
+  AddEntry(section, std::move(entry));
+}
+
+void TProfileText::AddEntry(TSection& section, TEntry entry) {
+  section.first.emplace(AsciiUpper(entry.name), section.entries.size());
+  section.entries.push_back(std::move(entry));
 }
 
 std::string TProfileText::Render() const {
   std::string text;
-  for (const TSection& section : FSections) {
-    if (!section.name.empty()) {
-      if (!text.empty()) text += "\r\n";
-      text += "[" + section.name + "]\r\n";
-    }
+  for (std::size_t i = 0; i < FSections.size(); ++i) {
+    const TSection& section = FSections[i];
+    if (i > 0 && !section.name.empty()) text += "[" + section.name + "]\r\n";
     for (const TEntry& entry : section.entries)
       text += entry.name + (entry.value ? "=" + *entry.value : "") + "\r\n";
+  }
+  switch (FEncoding) {
+    case TEncoding::Ansi:
+      return text;
+    case TEncoding::Utf8:
+      return Utf8Mark + text;
+    case TEncoding::Utf16Le:
+    case TEncoding::Utf16Be: {
+      const bool little = FEncoding == TEncoding::Utf16Le;
+      std::string wide = little ? "\xFF\xFE" : "\xFE\xFF";
+      for (char c : text) {
+        wide += little ? c : '\0';
+        wide += little ? '\0' : c;
+      }
+      return wide;
+    }
   }
   return text;
 }
 
-std::size_t TProfileText::SectionIndex(const std::string& name) const {
-  for (std::size_t i = 1; i < FSections.size(); ++i)
-    if (SameTextAscii(FSections[i].name, name)) return i;
-  return 0;
+const TProfileText::TSection* TProfileText::FindSection(const std::string& name) const {
+  const auto found = FFirstSection.find(AsciiUpper(AskedName(name)));
+  return found == FFirstSection.end() ? nullptr : &FSections[found->second];
 }
 
 std::optional<std::string> TProfileText::Get(const std::string& section,
                                              const std::string& key) const {
-  const std::size_t index = SectionIndex(section);
-  if (index == 0) return std::nullopt;
-  for (const TEntry& entry : FSections[index].entries) {
-    if (!entry.value || !SameTextAscii(entry.name, key)) continue;
-    return *entry.value;
-  }
-  return std::nullopt;
+  const TSection* found = FindSection(section);
+  if (!found) return std::nullopt;
+  const auto entry = found->first.find(AsciiUpper(AskedName(key)));
+  if (entry == found->first.end() || !found->entries[entry->second].value) return std::nullopt;
+  return StripProfileQuotes(*found->entries[entry->second].value);
 }
 
-void TProfileText::Set(const std::string& section, const std::string& key,
+bool TProfileText::Set(const std::string& section, const std::string& key,
                        const std::string& value) {
-  std::size_t index = SectionIndex(section);
-  if (index == 0) {
-    FSections.push_back(TSection{section, {}});
-    index = FSections.size() - 1;
+  const std::string sectionName = AskedName(section);
+  std::size_t index = 0;
+  if (const TSection* found = FindSection(sectionName)) {
+    index = static_cast<std::size_t>(found - FSections.data());
+  } else {
+    index = FSections.size();
+    if (!sectionName.empty()) FFirstSection.emplace(AsciiUpper(sectionName), index);
+    FSections.push_back(TSection{sectionName, {}, {}});
   }
-  std::vector<TEntry>& entries = FSections[index].entries;
-  for (TEntry& entry : entries) {
-    if (entry.value && SameTextAscii(entry.name, key)) {
-      entry.value = value;
-      return;
-    }
+  TSection& target = FSections[index];
+  const std::string keyName = AskedName(key);
+  const std::string stored = TrimLeft(CutAtNul(value));
+  const auto entry = target.first.find(AsciiUpper(keyName));
+  if (entry == target.first.end()) {
+    AddEntry(target, TEntry{keyName, stored});
+    return true;
   }
-  entries.push_back(TEntry{key, value});
+  std::optional<std::string>& old = target.entries[entry->second].value;
+  if (old == stored) return false;
+  old = stored;
+  return true;
 }
 
 std::vector<std::string> TProfileText::KeyNames(const std::string& section) const {
   std::vector<std::string> names;
-  if (const std::size_t index = SectionIndex(section))
-    for (const TEntry& entry : FSections[index].entries)
-      if (entry.name[0] != ';') names.push_back(entry.name);
+  if (const TSection* found = FindSection(section))
+    for (const TEntry& entry : found->entries)
+      if (entry.value && !entry.name.empty() && entry.name[0] != ';') names.push_back(entry.name);
   return names;
 }
 
@@ -125,22 +192,21 @@ class TMemoryProfileFile : public ProfileFile {
         (FFiles.WritesBeforeRefusal >= 0 && FFiles.WritesDone >= FFiles.WritesBeforeRefusal))
       throw EAppError("Unable to write to " + FPath);
     ++FFiles.WritesDone;
-    FContent.Set(section, key, value);
-    FWritten = true;
+    if (FContent.Set(section, key, value)) FChanged = true;
   }
 
   void Commit() override {
     if (!FForSave) return;
     if (FFiles.RefuseCommit) throw EAppError("Unable to write to " + FPath);
     ++FFiles.Commits;
-    if (FWritten || FFiles.Exists(FPath)) FFiles.FFiles[FPath] = FContent.Render();
+    if (FChanged) FFiles.FFiles[FPath] = FContent.Render();
   }
 
  private:
   TMemoryProfileFiles& FFiles;
   std::string FPath;
   bool FForSave;
-  bool FWritten = false;
+  bool FChanged = false;
   TProfileText FContent;
 };
 

@@ -1,14 +1,58 @@
 #pragma once
-// Settings files in memory, kept as text and changed the way the Windows
-// profile functions change them: section and key names matched ignoring ASCII
-// case, an existing key changed in place (its name kept as written), a new key
-// appended at the end of its section, a new section at the end of the file,
-// every other line kept. Lines end in CR LF. A save object works on a copy
-// that Commit makes the file's text in one step, as the real layer does.
+// Settings files in memory, kept as text and read and changed the way Wine's
+// profile functions (GetPrivateProfileStringA, WritePrivateProfileStringA,
+// GetPrivateProfileSectionA; seen on Wine 8) treat a file. A save object
+// works on a copy that Commit makes the file's text in one step, as the real
+// layer does.
+//
+// Reading a file
+// - A UTF-8 byte order mark is passed over and written back; the bytes after
+//   it are taken as they are (the real functions convert them to the ANSI
+//   code page). UTF-16 with its mark (LE or BE) is read as Latin-1, code
+//   units above 0xFF as "?", and written back as UTF-16.
+// - A line ends at CR or at LF, each on its own. Blanks (IsProfileBlank:
+//   space, tab, VT, FF, CR, LF, ^Z) come off both ends; empty lines are
+//   dropped.
+// - A line that starts with "[" and holds a "]" opens a section named by
+//   what stands between the "[" and the last "]", blanks taken off; the rest
+//   of the line is lost. A section with an empty name can never be found and
+//   is written without its header, so its lines join the section above.
+// - Every other line is an entry: its name up to the first "=" and its value
+//   after it, blanks taken off both; a line without "=" is an entry without a
+//   value. A line with an empty name right after another such line is lost.
+// - A NUL byte ends the name or value it stands in; the rest of it is lost.
+//
+// Finding a value
+// - Section and key names are matched without regard to the case of the
+//   ASCII letters (the real functions fold other letters too, which makes no
+//   difference for the ASCII names the program asks for). Blanks around a
+//   name asked for are ignored.
+// - The first section of a name counts; later ones are kept, never read and
+//   never changed. Within it the first entry of a name counts, also when it
+//   has no value: the key then reads as missing.
+// - A value read loses one pair of matching quotes (' or ") around it, so
+//   `a="x"` and `a='x'` read as x, `a=" x "` as " x ".
+// - Comment lines (";") are entries like any other; ReadKeyNames leaves
+//   them out, and names that are empty, and entries without a value.
+//
+// Writing
+// - The value written loses its leading blanks and ends at a NUL. An
+//   existing entry (the first of its name) gets it in place, with its name
+//   kept as written; a new key goes at the end of its section, a new section
+//   at the end of the file.
+// - A write that changes something writes the whole file again as it was
+//   parsed: "[name]" headers, "name=value" (or "name") entries, every line
+//   ending in CR LF, no empty lines. Writes that change nothing leave the
+//   text as it was, byte for byte.
+// - A value is written as it is: trailing blanks and a CR or LF inside it go
+//   into the text, and the next reading makes of them what it makes of any
+//   text (blanks gone, a line broken in two), as with the real functions.
 
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ProfileFile.h"
@@ -22,25 +66,33 @@ class TProfileText {
   explicit TProfileText(const std::string& text = "");
   std::string Render() const;
 
-  // The value with the blanks around it removed. Unlike the real profile
-  // functions, quotes around a value are kept, so a value read and written
-  // again stays the same.
+  // The value as read out (quotes taken off); none when the key is missing
+  // or its entry has no value.
   std::optional<std::string> Get(const std::string& section, const std::string& key) const;
-  void Set(const std::string& section, const std::string& key, const std::string& value);
+  // False when the entry held that value already.
+  bool Set(const std::string& section, const std::string& key, const std::string& value);
+  // The names of the section's entries that have a value, comments and empty
+  // names left out, in file order; empty when the section is missing.
   std::vector<std::string> KeyNames(const std::string& section) const;
 
  private:
+  enum class TEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
   struct TEntry {
     std::string name;
     std::optional<std::string> value;  // none for a line without "="
   };
   struct TSection {
-    std::string name;  // "" for the lines above the first section
+    std::string name;  // "" for the lines above the first header
     std::vector<TEntry> entries;
+    std::unordered_map<std::string, std::size_t> first;  // upper-cased name -> entry
   };
-  // 0, the lines above the first section, when there is no such section.
-  std::size_t SectionIndex(const std::string& name) const;
+  void ParseLine(std::string_view line);
+  void AddEntry(TSection& section, TEntry entry);
+  const TSection* FindSection(const std::string& name) const;
+
+  TEncoding FEncoding = TEncoding::Ansi;
   std::vector<TSection> FSections;
+  std::unordered_map<std::string, std::size_t> FFirstSection;  // upper-cased name -> section
 };
 
 class TMemoryProfileFiles : public ProfileFiles {

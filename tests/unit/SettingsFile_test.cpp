@@ -5,6 +5,7 @@
 #include "tests/doubles/MemoryProfile.h"
 #include "tests/doubles/SimulatedKeyboard.h"
 #include "tests/doubles/VectorRows.h"
+#include "tests/win32/support/SettingsFiles.h"
 
 namespace zt {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(SettingsFileTest, KeysAboveTheCountAndOtherKeysSurviveASave) {
     run.List.SaveBindings();
   }
   EXPECT_EQ(Files.Text(Ini),
-            "[Other]\r\nx=1\r\n\r\n[Zentrop]\r\nHkCount=3\r\n1Hk=Ctrl+2\r\n1Cmd=b\r\nNote=mine\r\n"
+            "[Other]\r\nx=1\r\n[Zentrop]\r\nHkCount=3\r\n1Hk=Ctrl+2\r\n1Cmd=b\r\nNote=mine\r\n"
             "2Hk=Ctrl+3\r\n2Cmd=c\r\n3Hk=Ctrl+4\r\n3Cmd=d\r\n4Hk=Ctrl+4\r\n4Cmd=d\r\n"
             "5Hk=Ctrl+5\r\n5Cmd=e\r\n");
   TRun next(Files);
@@ -133,6 +134,14 @@ TEST_P(LoadCases, MakeTheRowsTheFileStandsFor) {
 
 const std::string Section = "[Zentrop]\r\n";
 
+// Row 1 "Ctrl+Q", rows up to n - 1 empty, row n with the command.
+Bindings GapRows(int n, const std::string& command) {
+  Bindings rows(static_cast<std::size_t>(n));
+  rows.front().Text = "Ctrl+Q";
+  rows.back().Command = command;
+  return rows;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SettingsFile, LoadCases,
     ::testing::Values(
@@ -163,6 +172,17 @@ INSTANTIATE_TEST_SUITE_P(
         TLoadCase{"CountBeyondTheKeys",
                   Section + "HkCount=9\r\n1Hk=Ctrl+Q\r\n1Cmd=q\r\n7Hkx=1\r\n",
                   {{"Ctrl+Q", "q"}}},
+        // Runs of up to MaxMissingBindings missing numbers are bridged; a
+        // wider one ends the list, wherever it stands.
+        TLoadCase{"TinyFileHugeNumber", Section + "HkCount=99999999\r\n99999999Hk=x\r\n", {}},
+        TLoadCase{"StrayNumberAboveTheKeys",
+                  Section + "HkCount=2000000000\r\n1Hk=Ctrl+Q\r\n2Cmd=w\r\n1500000000Hk=x\r\n",
+                  {{"Ctrl+Q", ""}, {"", "w"}}},
+        TLoadCase{"WidestGapBridged", Section + "HkCount=40\r\n1Hk=Ctrl+Q\r\n34Cmd=c\r\n",
+                  GapRows(34, "c")},
+        TLoadCase{
+            "GapTooWide", Section + "HkCount=40\r\n1Hk=Ctrl+Q\r\n35Cmd=c\r\n", {{"Ctrl+Q", ""}}},
+        TLoadCase{"FirstKeyTooHigh", Section + "HkCount=40\r\n34Hk=x\r\n35Hk=y\r\n", {}},
         TLoadCase{
             "NoBindingKeysAtAll", Section + "HkCount=2147483647\r\n01Hk=Ctrl+Q\r\nHk=x\r\n", {}},
         // Names are matched ignoring ASCII case, as the profile functions do.
@@ -247,15 +267,126 @@ TEST_F(SettingsFileTest, ARefusedWriteLeavesTheFileAndTheListAsTheyWere) {
   EXPECT_NE(Files.Text(Ini).find("HkCount=3\r\n"), std::string::npos);
 }
 
-TEST_F(SettingsFileTest, TextsGoToTheFileAsTyped) {
-  TRun run(Files);
-  run.List.LoadBindings();
-  run.List.AddBinding(" Ctrl+Q ", "C:\\Program Files\\q.exe -x \"a b\"", 0, "");
-  run.List.SaveBindings();
-  EXPECT_EQ(
-      Files.Text(Ini),
-      "[Zentrop]\r\nHkCount=1\r\n1Hk= Ctrl+Q \r\n1Cmd=C:\\Program Files\\q.exe -x \"a b\"\r\n");
+struct TValueCase {
+  std::string value;    // a row's text and command
+  std::string written;  // what the file holds for it
+};
+
+// Whatever a row holds comes back from the file as it was: values that the
+// profile functions would change on the way back go in double quotes.
+TEST_F(SettingsFileTest, EveryValueReadsBackAsItWasSaved) {
+  const std::vector<TValueCase> cases = {
+      {"Ctrl+N", "Ctrl+N"},
+      {"", ""},
+      {"C:\\Program Files\\q.exe -x \"a b\"", "C:\\Program Files\\q.exe -x \"a b\""},
+      {" Ctrl+N ", "\" Ctrl+N \""},
+      {"Ctrl+N ", "\"Ctrl+N \""},
+      {"\tx", "\"\tx\""},
+      {"x\x1A", "\"x\x1A\""},
+      {"\"quoted\"", "\"\"quoted\"\""},
+      {"'x'", "\"'x'\""},
+      {"\"\"", "\"\"\"\""},
+      {"\"", "\""},
+      {"'", "'"},
+      {"\"a'", "\"a'"},
+      {"a \"b\" c", "a \"b\" c"},
+      {"\"a\" b \"c\"", "\"\"a\" b \"c\"\""},
+      {" ", "\" \""},
+  };
+  {
+    TRun run(Files);
+    run.List.LoadBindings();
+    for (const TValueCase& c : cases) run.Rows.Append({c.value, c.value}, 0);
+    run.List.SaveBindings();
+  }
+  const std::string text = Files.Text(Ini);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(SettingsValueText(cases[i].value), cases[i].written) << i;
+    const std::string n = std::to_string(i + 1);
+    EXPECT_NE(text.find("\r\n" + n + "Hk=" + cases[i].written + "\r\n" + n + "Cmd="),
+              std::string::npos)
+        << i;
+  }
+  TRun next(Files);
+  next.List.LoadBindings();
+  ASSERT_EQ(next.Rows.Count(), static_cast<int>(cases.size()));
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(next.Rows.Text(static_cast<int>(i)), cases[i].value) << i;
+    EXPECT_EQ(next.Rows.Command(static_cast<int>(i)), cases[i].value) << i;
+  }
 }
+
+// A line of the file cannot hold a line break or a NUL; an in-place edit or
+// a pasted text can. The value is saved up to the first of them, so that no
+// key or section of the file can be made or hidden by a value.
+TEST_F(SettingsFileTest, AValueIsSavedUpToItsFirstLineBreakOrNul) {
+  using namespace std::string_literals;
+  Files.SetText(Ini, TwoBindings + "[Other]\r\nx=1\r\n");
+  {
+    TRun run(Files);
+    run.List.LoadBindings();
+    run.List.EditBindingText(0, "Ctrl+Alt+N\r\n2Hk=Ctrl+Q");
+    run.List.EditBindingText(1, "Win+Space\rHkCount=9");
+    run.List.AddBinding("Ctrl+E", "e.exe\n[Other]\nx=2", 0, "");
+    run.List.AddBinding(" Ctrl+F\nrest", "f.exe\0hidden"s, 0, "");
+    run.List.SaveBindings();
+  }
+  EXPECT_EQ(Files.Text(Ini),
+            "[Zentrop]\r\nHkCount=4\r\n1Hk=Ctrl+Alt+N\r\n1Cmd=C:\\Windows\\notepad.exe\r\n"
+            "2Hk=Win+Space\r\n2Cmd=#Calc\r\n3Hk=Ctrl+E\r\n3Cmd=e.exe\r\n4Hk=\" Ctrl+F\"\r\n"
+            "4Cmd=f.exe\r\n[Other]\r\nx=1\r\n");
+  for (const std::string& bad : {"a\rb"s, "a\nb"s, "a\0b"s, "a\r\nb"s})
+    EXPECT_EQ(SettingsValueText(bad), "a");
+}
+
+// Saving what was loaded changes nothing in a file the program wrote, and
+// after one save, nothing in any file.
+TEST_F(SettingsFileTest, SavingWhatWasLoadedChangesNothing) {
+  const std::string handMade =
+      "; my keys\r\n[Zentrop]\r\n\r\nHkCount = 2\r\n  1Hk=Ctrl+Alt+N\r\n"
+      "1Cmd=notepad.exe ; the editor\r\n\r\n2Hk=Win+Space\r\n2Cmd=#Calc\r\n";
+  for (const std::string& text : {TwoBindings, handMade}) {
+    Files.SetText(Ini, text);
+    TRun run(Files);
+    run.List.LoadBindings();
+    ASSERT_EQ(run.Rows.Count(), 2);
+    run.List.SaveBindings();
+    EXPECT_EQ(Files.Text(Ini), text);
+  }
+}
+
+class SettingsFileCases : public SettingsFileTest,
+                          public ::testing::WithParamInterface<std::string> {};
+
+// What it loaded, it saves back unchanged: load, save, load gives the same
+// rows, and a second save leaves the file as the first one wrote it.
+TEST_P(SettingsFileCases, LoadSaveLoadGivesTheSameRows) {
+  const test::TSettingsFile file = test::SettingsFileNamed(GetParam());
+  ASSERT_FALSE(file.Bytes.empty());
+  Files.SetText(Ini, file.Bytes);
+  Bindings first;
+  {
+    TRun run(Files);
+    run.List.LoadBindings();
+    first = run.Rows.Bindings();
+    run.List.SaveBindings();
+  }
+  if (file.Bindings) {
+    EXPECT_EQ(first, *file.Bindings);
+  }
+  const std::string saved = Files.Text(Ini);
+  TRun next(Files);
+  next.List.LoadBindings();
+  EXPECT_EQ(next.Rows.Bindings(), first);
+  next.List.SaveBindings();
+  EXPECT_EQ(Files.Text(Ini), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsFile, SettingsFileCases,
+                         ::testing::ValuesIn(test::SettingsFileNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return info.param;
+                         });
 
 }  // namespace
 }  // namespace zt
