@@ -51,6 +51,11 @@ fuzz: setup
 	cmake --build --preset fuzz
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
+# ztrop32.exe against the floor under Wine, and the native benchmarks; writes
+# docs/PERFORMANCE.md. Takes several minutes; not part of make test.
+bench: setup
+	bench/run.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

@@ -57,6 +57,10 @@ void Report(const std::string& name, TFigure figure) {
   if (v.empty()) {
     std::printf("ZTB %s nan nan nan 0 %d\n", name.c_str(), figure.Runs);
   } else {
+    // Every sample in run order, for a look at the noise.
+    std::printf("ZTS %s", name.c_str());
+    for (double value : v) std::printf(" %.0f", value);
+    std::printf("\n");
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
@@ -138,6 +142,11 @@ std::vector<std::string> KeyNamesOfLayout() {
     if (::GetKeyNameTextA(lParam, name, sizeof name) <= 0) continue;
     const std::string text = name;
     if (text.find_first_of("+'\" ") != std::string::npos) continue;
+    // A key named like a modifier word makes a text the program turns down.
+    bool modifierWord = false;
+    for (const char* word : {"Ctrl", "Shift", "Alt", "Win", "Control"})
+      modifierWord = modifierWord || ::lstrcmpiA(text.c_str(), word) == 0;
+    if (modifierWord) continue;
     // A name that an earlier key has too finds that key; keep one per name.
     const bool known = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
       return ::lstrcmpiA(n.c_str(), text.c_str()) == 0;
@@ -295,11 +304,52 @@ class TProgram {
                                   sizeof counters) != FALSE;
   }
 
-  // WM_CLOSE to its window (ztrop32 saves then), timed to the process's end; -1 on timeout.
+  // Committed private memory, region by region. Wine leaves PrivateUsage 0
+  // for other processes; this is what Windows counts there.
+  double PrivateBytes() const {
+    double total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const char* at = nullptr;
+    while (::VirtualQueryEx(FProcess.get(), at, &region, sizeof region) == sizeof region) {
+      if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+        total += static_cast<double>(region.RegionSize);
+      const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+      if (next <= at) break;
+      at = next;
+    }
+    return total;
+  }
+
+  // WM_CLOSE, then the time until the settings file was put in place anew
+  // (ztrop32 saves on the way out); -1 when that did not happen in time.
+  double CloseTimedToSave(const std::string& settingsPath) {
+    if (!FProcess) return -1;
+    WIN32_FILE_ATTRIBUTE_DATA before{};
+    ::GetFileAttributesExA(settingsPath.c_str(), GetFileExInfoStandard, &before);
+    const LONGLONG begin = Now();
+    ::PostMessageA(FWindow, WM_CLOSE, 0, 0);
+    FCloseSent = true;
+    for (;;) {
+      WIN32_FILE_ATTRIBUTE_DATA now{};
+      if (::GetFileAttributesExA(settingsPath.c_str(), GetFileExInfoStandard, &now) &&
+          ::CompareFileTime(&now.ftLastWriteTime, &before.ftLastWriteTime) != 0)
+        return Micros(Now() - begin);
+      if (Micros(Now() - begin) > CloseTimeout * 1000.0) return -1;
+      if (!Running()) {
+        // Gone without a visible change: the copy may have kept the same time.
+        return Micros(Now() - begin);
+      }
+      ::Sleep(1);
+    }
+  }
+
+  // WM_CLOSE to its window (again, when it had one already), timed to the
+  // process's end; -1 on timeout.
   double Close() {
     if (!FProcess) return -1;
     const LONGLONG begin = Now();
-    ::PostMessageA(FWindow, WM_CLOSE, 0, 0);
+    if (!FCloseSent) ::PostMessageA(FWindow, WM_CLOSE, 0, 0);
+    FCloseSent = true;
     const DWORD waited = ::WaitForSingleObject(FProcess.get(), CloseTimeout);
     const LONGLONG end = Now();
     if (waited != WAIT_OBJECT_0) return -1;
@@ -320,6 +370,7 @@ class TProgram {
   TKernelHandle FProcess;
   DWORD FProcessId = 0;
   HWND FWindow = nullptr;
+  bool FCloseSent = false;
 };
 
 // One press of the hotkey, timed from SendInput to the marker's clock; -1
@@ -408,6 +459,7 @@ class TBench {
     for (int n : {0, 10, 100, 1000, 10000}) {
       const std::string suffix = ".zt." + std::to_string(n);
       Report("startup" + suffix, FStart[Slot(n)]);
+      Report("save" + suffix, FSave[Slot(n)]);
       Report("close" + suffix, FClose[Slot(n)]);
       Report("saved" + suffix, FSaved[Slot(n)]);
       if (n <= 1000) {
@@ -448,7 +500,8 @@ class TBench {
     ::Sleep(300);
     PROCESS_MEMORY_COUNTERS_EX counters;
     if (program.Memory(counters)) {
-      FPrivate[slot].Add(static_cast<double>(counters.PrivateUsage));
+      const double reported = static_cast<double>(counters.PrivateUsage);
+      FPrivate[slot].Add(reported > 0 ? reported : program.PrivateBytes());
       FWorkingSet[slot].Add(static_cast<double>(counters.WorkingSetSize));
     } else {
       FPrivate[slot].Fail();
@@ -501,14 +554,16 @@ class TBench {
       } else {
         FStart[slot].Add(started);
         if (sampleMemory) Sample(program, slot);
+        const double saved = program.CloseTimedToSave(folder + "ztrop32.ini");
+        saved < 0 ? FSave[slot].Fail() : FSave[slot].Add(saved);
         const double closed = program.Close();
-        closed < 0 ? FClose[slot].Fail() : FClose[slot].Add(closed);
+        closed < 0 ? FClose[slot].Fail() : FClose[slot].Add(closed + saved);
         // The save on the way out must have written every binding back.
-        const std::string saved = ReadText(folder + "ztrop32.ini");
+        const std::string savedText = ReadText(folder + "ztrop32.ini");
         const std::string last = "\r\n" + std::to_string(n) + "Cmd=";
         const bool complete =
-            saved.find("HkCount=" + std::to_string(n) + "\r\n") != std::string::npos &&
-            (n == 0 || saved.find(last) != std::string::npos);
+            savedText.find("HkCount=" + std::to_string(n) + "\r\n") != std::string::npos &&
+            (n == 0 || savedText.find(last) != std::string::npos);
         complete ? FSaved[slot].Add(1) : FSaved[slot].Fail();
       }
     }
@@ -565,6 +620,7 @@ class TBench {
   std::vector<std::string> FKeys;
   TFigure FStart[6];
   TFigure FClose[6];
+  TFigure FSave[6];
   TFigure FSaved[6];
   TFigure FPrivate[6];
   TFigure FWorkingSet[6];
