@@ -9,10 +9,11 @@ namespace {
 
 class TLightProfileFile : public ProfileFile {
  public:
+  // A load reads the stored content in place.
   TLightProfileFile(TLightProfileFiles& files, const std::string& path, bool forSave)
       : FFiles(files), FPath(path), FForSave(forSave) {
     auto found = files.Files.find(path);
-    if (found != files.Files.end()) FContent = found->second;
+    if (found != files.Files.end() && !forSave) FStored = &found->second;
   }
 
   const std::string& FileName() const override { return FPath; }
@@ -27,8 +28,9 @@ class TLightProfileFile : public ProfileFile {
     return value ? *value : defaultValue;
   }
   std::vector<std::string> ReadKeyNames(const std::string& section) override {
-    auto found = FContent.find(AsciiUpper(section));
-    return found == FContent.end() ? std::vector<std::string>() : found->second.Order;
+    const TLightProfileFiles::TFile& content = Content();
+    auto found = content.find(AsciiUpper(section));
+    return found == content.end() ? std::vector<std::string>() : found->second.Order;
   }
   void WriteInteger(const std::string& section, const std::string& key, int value) override {
     WriteString(section, key, std::to_string(value));
@@ -36,18 +38,18 @@ class TLightProfileFile : public ProfileFile {
   void WriteString(const std::string& section, const std::string& key,
                    const std::string& value) override {
     if (!FForSave) throw EAppError("Unable to write to " + FPath);
-    TLightProfileFiles::TSection& s = FContent[AsciiUpper(section)];
-    auto [at, added] = s.Values.insert_or_assign(AsciiUpper(key), value);
-    if (added) s.Order.push_back(key);
+    FWrites.push_back({section, key, value});
   }
   void Commit() override {
-    if (FForSave) FFiles.Files[FPath] = std::move(FContent);
+    if (FForSave) FFiles.Saved[FPath] = std::move(FWrites);
   }
 
  private:
+  const TLightProfileFiles::TFile& Content() const { return FStored ? *FStored : FContent; }
   const std::string* Find(const std::string& section, const std::string& key) const {
-    auto s = FContent.find(AsciiUpper(section));
-    if (s == FContent.end()) return nullptr;
+    const TLightProfileFiles::TFile& content = Content();
+    auto s = content.find(AsciiUpper(section));
+    if (s == content.end()) return nullptr;
     auto v = s->second.Values.find(AsciiUpper(key));
     return v == s->second.Values.end() ? nullptr : &v->second;
   }
@@ -55,7 +57,9 @@ class TLightProfileFile : public ProfileFile {
   TLightProfileFiles& FFiles;
   std::string FPath;
   bool FForSave;
-  TLightProfileFiles::TFile FContent;
+  TLightProfileFiles::TFile FContent;  // empty: nothing stored under the path
+  const TLightProfileFiles::TFile* FStored = nullptr;
+  std::vector<TLightProfileFiles::TWrite> FWrites;
 };
 
 }  // namespace

@@ -13,9 +13,17 @@
 
 namespace zt::bench {
 
-// One section of key=value pairs per path; keys compared ignoring ASCII case.
+// Sections of key=value pairs per path, for loading; keys compared ignoring
+// ASCII case. A save does not change them: its writes, in order, become
+// Saved[path] at Commit. The program's save writes every key it keeps, so
+// that is the whole of what it saves.
 class TLightProfileFiles : public ProfileFiles {
  public:
+  struct TWrite {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+  };
   struct TSection {
     std::vector<std::string> Order;                       // key names in file order
     std::unordered_map<std::string, std::string> Values;  // by upper-cased key
@@ -23,6 +31,7 @@ class TLightProfileFiles : public ProfileFiles {
   using TFile = std::unordered_map<std::string, TSection>;  // by upper-cased section
 
   std::unordered_map<std::string, TFile> Files;
+  std::unordered_map<std::string, std::vector<TWrite>> Saved;
 
   std::unique_ptr<ProfileFile> OpenForLoad(const std::string& path) override;
   std::unique_ptr<ProfileFile> OpenForSave(const std::string& path) override;

@@ -165,6 +165,10 @@ void BM_SaveBindings(benchmark::State& state) {
   TLightProfileFiles files;
   FillLight(files, Bindings(static_cast<int>(state.range(0))));
   SaveBindings<TLightProfileFiles, TLightHotKeySystem>(state, files);
+  // The count and two keys per binding.
+  if (files.Saved[AppDir + SettingsFileName].size() !=
+      static_cast<std::size_t>(2 * state.range(0) + 1))
+    state.SkipWithError("the save did not write every binding");
 }
 
 // The same on the test doubles, which search their lines and atoms one by one.
