@@ -9,7 +9,7 @@
 namespace zt {
 
 class ProfileFile {
-public:
+ public:
   // Releasing the object flushes what the profile functions still hold. A save
   // object that was not committed leaves the file on disk as it was.
   virtual ~ProfileFile() = default;
@@ -18,13 +18,19 @@ public:
   virtual const std::string& FileName() const = 0;
 
   virtual int ReadInteger(const std::string& section, const std::string& key, int defaultValue) = 0;
-  // The whole value, however long; defaultValue when the key is missing.
+  // The whole value, however long, as GetPrivateProfileStringA reads it out
+  // (one pair of quotes around it taken off); defaultValue when the key is
+  // missing. Comment lines (";") and empty names are no keys to the reads.
   virtual std::string ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) = 0;
-  // The key names of a section, in file order; empty when the section is missing.
+  // The names of the section's keys that have a value, in file order
+  // (comment lines and empty names left out); empty when the section is
+  // missing.
   virtual std::vector<std::string> ReadKeyNames(const std::string& section) = 0;
 
-  // A refused write throws EAppError("Unable to write to <full path>").
+  // Writes as WritePrivateProfileStringA does: the value goes in as it is.
+  // A refused write throws EAppError("Unable to write to <full path>"), at
+  // the latest from Commit (a layer may hold the writes until then).
   virtual void WriteInteger(const std::string& section, const std::string& key, int value) = 0;
   virtual void WriteString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
@@ -35,7 +41,7 @@ public:
 };
 
 class ProfileFiles {
-public:
+ public:
   virtual ~ProfileFiles() = default;
   virtual std::unique_ptr<ProfileFile> OpenForLoad(const std::string& path) = 0;
   virtual std::unique_ptr<ProfileFile> OpenForSave(const std::string& path) = 0;

@@ -1,8 +1,24 @@
 #pragma once
-// The settings file over the Windows profile functions. A load object reads
-// the file itself; a save object writes into a copy beside it and Commit puts
-// the copy in the file's place in one step, so a refused or broken save never
-// leaves the file half written.
+// The settings file over the Windows profile functions.
+//
+// A load object reads each section it is asked about once
+// (GetPrivateProfileSectionW) and answers every read from that, as
+// GetPrivateProfileStringA would: the first entry of a name, one pair of
+// quotes taken off its value.
+//
+// A save object writes into a copy beside the file, which it holds open
+// while it lives, so that a second save of the same file at the same time is
+// refused instead of taking the copy away. The writes are collected, and
+// Commit makes them in one go: a section it can write whole
+// (WritePrivateProfileSectionW) gets all its entries back in their places with
+// the new values, new keys at its end; a section that holds what that call
+// would lose (lines without "=", comments, NUL bytes, a second section of the
+// same name, names outside ASCII, a UTF-16 file) is written key by key
+// (WritePrivateProfileStringA). Either way the file comes out byte for byte
+// as the writes made one by one leave it. Commit then reads the copy
+// back, refuses it unless every section is still there and every key written
+// reads as written, and puts it in the file's place in one step, so a refused
+// or broken save never leaves the file half written.
 
 #include "platform/ProfileFile.h"
 

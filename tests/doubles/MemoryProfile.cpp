@@ -66,7 +66,10 @@ void TProfileText::ParseLine(std::string_view line) {
     const std::size_t close = line.rfind(']');
     if (close != std::string_view::npos) {
       const std::string name = CutAtNul(TrimmedView(line.substr(1, close - 1)));
-      if (!name.empty()) FFirstSection.emplace(AsciiUpper(name), FSections.size());
+      if (name.empty())
+        FNeedsReparse = true;  // written without a header
+      else
+        FFirstSection.emplace(AsciiUpper(name), FSections.size());
       FSections.push_back(TSection{name, {}, {}});
       return;
     }
@@ -79,6 +82,10 @@ void TProfileText::ParseLine(std::string_view line) {
   if (name.empty() && !section.entries.empty() && section.entries.back().name.empty()) return;
   TEntry entry{CutAtNul(name), std::nullopt};
   if (eq != std::string_view::npos) entry.value = CutAtNul(TrimmedView(line.substr(eq + 1)));
+  // A NUL that empties a name makes an empty line, or a second empty name.
+  if (entry.name.empty() &&
+      (!entry.value || (!section.entries.empty() && section.entries.back().name.empty())))
+    FNeedsReparse = true;
   AddEntry(section, std::move(entry));
 }
 
@@ -123,7 +130,9 @@ std::optional<std::string> TProfileText::Get(const std::string& section,
                                              const std::string& key) const {
   const TSection* found = FindSection(section);
   if (!found) return std::nullopt;
-  const auto entry = found->first.find(AsciiUpper(AskedName(key)));
+  const std::string name = AskedName(key);
+  if (name.empty() || name[0] == ';') return std::nullopt;
+  const auto entry = found->first.find(AsciiUpper(name));
   if (entry == found->first.end() || !found->entries[entry->second].value) return std::nullopt;
   return StripProfileQuotes(*found->entries[entry->second].value);
 }
@@ -142,6 +151,11 @@ bool TProfileText::Set(const std::string& section, const std::string& key,
   TSection& target = FSections[index];
   const std::string keyName = AskedName(key);
   const std::string stored = TrimLeft(CutAtNul(value));
+  if ((!stored.empty() && IsProfileBlank(stored.back())) ||
+      stored.find_first_of("\r\n") != std::string::npos || keyName.empty() || keyName[0] == '[' ||
+      keyName.find_first_of("=\r\n") != std::string::npos || sectionName.empty() ||
+      sectionName.find_first_of("\r\n") != std::string::npos)
+    FNeedsReparse = true;
   const auto entry = target.first.find(AsciiUpper(keyName));
   if (entry == target.first.end()) {
     AddEntry(target, TEntry{keyName, stored});
@@ -192,6 +206,7 @@ class TMemoryProfileFile : public ProfileFile {
         (FFiles.WritesBeforeRefusal >= 0 && FFiles.WritesDone >= FFiles.WritesBeforeRefusal))
       throw EAppError("Unable to write to " + FPath);
     ++FFiles.WritesDone;
+    if (FChanged && FContent.NeedsReparse()) FContent = TProfileText(FContent.Render());
     if (FContent.Set(section, key, value)) FChanged = true;
   }
 

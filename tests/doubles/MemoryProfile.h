@@ -32,8 +32,12 @@
 //   has no value: the key then reads as missing.
 // - A value read loses one pair of matching quotes (' or ") around it, so
 //   `a="x"` and `a='x'` read as x, `a=" x "` as " x ".
-// - Comment lines (";") are entries like any other; ReadKeyNames leaves
-//   them out, and names that are empty, and entries without a value.
+// - Comment lines (";") are entries like any other to a write, which finds
+//   and changes them by name. To reads they are no keys (as in a section
+//   that GetPrivateProfileSectionA lists, from which the real layer reads):
+//   ReadString gives the default for them and for an empty name, and
+//   ReadKeyNames leaves them out, with empty names and entries without a
+//   value.
 //
 // Writing
 // - The value written loses its leading blanks and ends at a NUL. An
@@ -45,8 +49,10 @@
 //   ending in CR LF, no empty lines. Writes that change nothing leave the
 //   text as it was, byte for byte.
 // - A value is written as it is: trailing blanks and a CR or LF inside it go
-//   into the text, and the next reading makes of them what it makes of any
-//   text (blanks gone, a line broken in two), as with the real functions.
+//   into the text. The real functions read the file anew at every call, so
+//   the write after one that changed the file finds what a reading makes of
+//   it (blanks gone, a line broken in two, a NUL line dropped, the lines of
+//   a nameless section joined to the one above); so does the next write here.
 
 #include <map>
 #include <optional>
@@ -74,6 +80,10 @@ class TProfileText {
   // The names of the section's entries that have a value, comments and empty
   // names left out, in file order; empty when the section is missing.
   std::vector<std::string> KeyNames(const std::string& section) const;
+  // Whether a reading of Render() would give another content: the real
+  // functions read the file again at every call, so after a write that
+  // changed the file, the next one sees it as read anew.
+  bool NeedsReparse() const { return FNeedsReparse; }
 
  private:
   enum class TEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
@@ -91,6 +101,7 @@ class TProfileText {
   const TSection* FindSection(const std::string& name) const;
 
   TEncoding FEncoding = TEncoding::Ansi;
+  bool FNeedsReparse = false;
   std::vector<TSection> FSections;
   std::unordered_map<std::string, std::size_t> FFirstSection;  // upper-cased name -> section
 };
