@@ -217,6 +217,39 @@ TEST_F(ProfileFile, AFileHeldOpenWithoutShareWriteRefusesTheSaveAndKeepsTheFile)
   }
 }
 
+// A second save of the same file while one is under way (a second program
+// beside the first, both closing) must neither take the first one's copy
+// nor put a half-made file in place.
+TEST_F(ProfileFile, ASecondSaveWhileOneIsUnderWayIsRefusedAndTheFirstCompletes) {
+  SaveTwoBindings();
+  auto first = Files.OpenForSave(Path);
+  first->WriteString("Zentrop", "1Hk", "Win+A");
+  EXPECT_EQ(FailedSave(Files, Path), Refusal());
+  EXPECT_TRUE(BdExists(Copy));
+  first->Commit();
+  first.reset();
+  EXPECT_FALSE(BdExists(Copy));
+  auto file = Files.OpenForLoad(Path);
+  EXPECT_EQ(file->ReadString("Zentrop", "1Hk", ""), "Win+A");
+  EXPECT_EQ(file->ReadString("Zentrop", "2Cmd", ""), "#Calc");
+  EXPECT_EQ(file->ReadInteger("Zentrop", "HkCount", 0), 2);
+}
+
+// Keys the file cannot hold as given are refused rather than written so
+// that they read back as something else.
+TEST_F(ProfileFile, AKeyThatWouldReadBackAsAnotherIsRefused) {
+  SaveTwoBindings();
+  const std::string before = BdReadFile(Path);
+  for (const std::string& key : {"a=b", "[Other]"}) {
+    auto file = Files.OpenForSave(Path);
+    file->WriteString("Zentrop", key, "1");
+    EXPECT_THROW(file->Commit(), EAppError) << key;
+    file.reset();
+    EXPECT_EQ(BdReadFile(Path), before) << key;
+    EXPECT_FALSE(BdExists(Copy));
+  }
+}
+
 TEST_F(ProfileFile, AMissingFolderRefusesTheSave) {
   const std::string path = Folder.Path() + "no such folder\\ztrop32.ini";
   EXPECT_EQ(FailedSave(Files, path), "Unable to write to " + path);
