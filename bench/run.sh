@@ -7,6 +7,7 @@
 #   ZT_BENCH_PREFIX      Wine prefix of its own (default build/wine-bench)
 #   ZT_BENCH_ARGS        passed to bench_driver.exe (--runs N --presses N --load-runs N)
 #   ZT_BENCH_DOC         the document to write (default docs/PERFORMANCE.md)
+#   ZT_BENCH_KEEP_PREFIX 1 keeps the prefix (over a gigabyte) for the next run
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -206,3 +207,4 @@ EOF
   fi
 } >"$doc"
 echo "bench: wrote $doc" >&2
+[ "${ZT_BENCH_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$prefix"

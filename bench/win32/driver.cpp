@@ -264,6 +264,8 @@ class TProgram {
   // (and, for ztrop32, its window published). The time it took, or -1.
   double Start(const std::string& exe, const std::string& arguments, bool hotKeyExpected) {
     if (FZentrop) ForgetPublishedHandle();
+    // Wine's own processes tidy up after the program before; let them.
+    ::Sleep(300);
     std::string commandLine = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
