@@ -83,4 +83,8 @@ std::string StripProfileQuotes(const std::string& value) {
   return value;
 }
 
+std::string ProfileValueReadBack(const std::string& written) {
+  return TrimProfileBlanks(written.substr(0, written.find_first_of(std::string("\r\n\0", 3))));
+}
+
 }  // namespace zt

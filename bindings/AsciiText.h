@@ -25,5 +25,9 @@ std::string TrimProfileBlanks(const std::string& text);
 // A value as the profile functions read it out: one pair of matching quotes
 // (' or ") around it taken off.
 std::string StripProfileQuotes(const std::string& value);
+// What a value written to a profile file is when the file is read again
+// (before the quotes come off): its line ends at a CR, LF or NUL, and blanks
+// come off both ends.
+std::string ProfileValueReadBack(const std::string& written);
 
 }  // namespace zt

@@ -1,6 +1,8 @@
 #include "bindings/Bindings.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace zt {
@@ -118,11 +120,22 @@ void TBindingList::SaveBindings() {
   if (!FLoaded) return;
   const std::unique_ptr<ProfileFile> file = FFiles.OpenForSave(SettingsPath());
   const int count = FRows.Count();
-  file->WriteInteger(SettingsSection, CountKey, count);
+  std::vector<std::pair<std::string, std::string>> keys;
+  keys.reserve(2 * static_cast<std::size_t>(count) + 1);
+  keys.emplace_back(CountKey, std::to_string(count));
   for (int i = 0; i < count; ++i) {
-    file->WriteString(SettingsSection, TextKey(i + 1), SettingsValueText(FRows.Text(i)));
-    file->WriteString(SettingsSection, CommandKey(i + 1), SettingsValueText(FRows.Command(i)));
+    keys.emplace_back(TextKey(i + 1), SettingsValueText(FRows.Text(i)));
+    keys.emplace_back(CommandKey(i + 1), SettingsValueText(FRows.Command(i)));
   }
+  // Twice: the profile functions read the file anew before every write, and
+  // a file they did not write themselves can read otherwise once they have
+  // written it out (a key name cut short by a NUL loses its trailing blanks
+  // and then hides the key written after it; the lines of a section without
+  // a name join the section above). The first round has them write the file
+  // out; the second puts every value where the next load looks for it, and
+  // changes nothing in a file that reads the same either way.
+  for (int round = 0; round < 2; ++round)
+    for (const auto& [key, value] : keys) file->WriteString(SettingsSection, key, value);
   file->Commit();
 }
 

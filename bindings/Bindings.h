@@ -61,7 +61,8 @@ class TBindingList {
   // the new one registered unless it already is.
   void EditBindingText(int index, const std::string& text);
   // Writes "HkCount" and the rows (an empty list writes the count 0), each
-  // value as SettingsValueText makes it, and commits them in one step. Throws EAppError when the
+  // value as SettingsValueText makes it, twice over (see the .cpp), and
+  // commits them in one step. Throws EAppError when the
   // file refuses; the file then stays as it was. Writes nothing before LoadBindings has finished,
   // so an instance that never loaded cannot overwrite the file.
   void SaveBindings();

@@ -56,12 +56,6 @@ std::string StoredValue(const std::string& value) {
   return stored.substr(first);
 }
 
-// A value written as the next reading of the file gives it: its line ends at
-// a CR or LF, and blanks come off both ends.
-std::string ReloadedValue(const std::string& value) {
-  return TrimProfileBlanks(value.substr(0, value.find_first_of(std::string("\r\n\0", 3))));
-}
-
 bool IsAscii(const std::wstring& text) {
   for (const wchar_t c : text)
     if (c >= 0x80) return false;
@@ -478,7 +472,7 @@ void TWin32ProfileFile::CheckCopy(const std::vector<TSectionWrites>& sections,
     // The last write of a key is the one that stays.
     std::map<std::wstring, std::wstring> expected;
     for (const TWrite* write : writes.Writes)
-      expected[Folded(Wide(AskedName(write->Key)))] = Wide(ReloadedValue(write->Value));
+      expected[Folded(Wide(AskedName(write->Key)))] = Wide(ProfileValueReadBack(write->Value));
     for (const auto& [key, value] : expected) {
       const auto found = first.find(key);
       if (found == first.end() || (*entries)[found->second].Value != value) Refused();

@@ -50,6 +50,9 @@ TProfileText::TProfileText(const std::string& text) {
     }
   }
 
+  // A name or value that a NUL cuts short may end in blanks that the next
+  // reading takes off.
+  FNeedsReparse = body.find('\0') != std::string::npos;
   FSections.push_back(TSection{});
   std::size_t start = 0;
   while (start < body.size()) {
@@ -82,10 +85,6 @@ void TProfileText::ParseLine(std::string_view line) {
   if (name.empty() && !section.entries.empty() && section.entries.back().name.empty()) return;
   TEntry entry{CutAtNul(name), std::nullopt};
   if (eq != std::string_view::npos) entry.value = CutAtNul(TrimmedView(line.substr(eq + 1)));
-  // A NUL that empties a name makes an empty line, or a second empty name.
-  if (entry.name.empty() &&
-      (!entry.value || (!section.entries.empty() && section.entries.back().name.empty())))
-    FNeedsReparse = true;
   AddEntry(section, std::move(entry));
 }
 
@@ -135,6 +134,16 @@ std::optional<std::string> TProfileText::Get(const std::string& section,
   const auto entry = found->first.find(AsciiUpper(name));
   if (entry == found->first.end() || !found->entries[entry->second].value) return std::nullopt;
   return StripProfileQuotes(*found->entries[entry->second].value);
+}
+
+std::optional<std::string> TProfileText::RawValue(const std::string& section,
+                                                  const std::string& key) const {
+  const TSection* found = FindSection(section);
+  const std::string name = AskedName(key);
+  if (!found || (!name.empty() && name[0] == ';')) return std::nullopt;
+  const auto entry = found->first.find(AsciiUpper(name));
+  if (entry == found->first.end()) return std::nullopt;
+  return found->entries[entry->second].value;
 }
 
 bool TProfileText::Set(const std::string& section, const std::string& key,
@@ -206,22 +215,45 @@ class TMemoryProfileFile : public ProfileFile {
         (FFiles.WritesBeforeRefusal >= 0 && FFiles.WritesDone >= FFiles.WritesBeforeRefusal))
       throw EAppError("Unable to write to " + FPath);
     ++FFiles.WritesDone;
-    if (FChanged && FContent.NeedsReparse()) FContent = TProfileText(FContent.Render());
-    if (FContent.Set(section, key, value)) FChanged = true;
+    FWrites.push_back({section, key, value});
+    // The file as the last write that changed something left it, read anew.
+    if (FChanged && FContent.NeedsReparse()) {
+      FWritten = FContent.Render();
+      FContent = TProfileText(FWritten);
+      FChangedSinceWritten = false;
+    }
+    if (FContent.Set(section, key, value)) FChanged = FChangedSinceWritten = true;
   }
 
   void Commit() override {
     if (!FForSave) return;
     if (FFiles.RefuseCommit) throw EAppError("Unable to write to " + FPath);
     ++FFiles.Commits;
-    if (FChanged) FFiles.FFiles[FPath] = FContent.Render();
+    if (!FChanged) return;
+    const std::string text = FChangedSinceWritten ? FContent.Render() : FWritten;
+    // The last write of a key is the one that stays.
+    std::map<std::pair<std::string, std::string>, std::string> expected;
+    for (const TWrite& write : FWrites)
+      expected[{AsciiUpper(TrimProfileBlanks(write.Section)),
+                AsciiUpper(TrimProfileBlanks(write.Key))}] = ProfileValueReadBack(write.Value);
+    const TProfileText readBack(text);
+    for (const auto& [name, value] : expected)
+      if (readBack.RawValue(name.first, name.second) != value)
+        throw EAppError("Unable to write to " + FPath);
+    FFiles.FFiles[FPath] = text;
   }
 
  private:
+  struct TWrite {
+    std::string Section, Key, Value;
+  };
   TMemoryProfileFiles& FFiles;
   std::string FPath;
   bool FForSave;
   bool FChanged = false;
+  bool FChangedSinceWritten = false;
+  std::string FWritten;  // the text as of the last reading anew
+  std::vector<TWrite> FWrites;
   TProfileText FContent;
 };
 

@@ -53,6 +53,9 @@
 //   the write after one that changed the file finds what a reading makes of
 //   it (blanks gone, a line broken in two, a NUL line dropped, the lines of
 //   a nameless section joined to the one above); so does the next write here.
+// - Commit refuses, leaving the file as it was, when the text it would write
+//   does not read back with every key written holding its value, as the real
+//   layer does.
 
 #include <map>
 #include <optional>
@@ -80,6 +83,9 @@ class TProfileText {
   // The names of the section's entries that have a value, comments and empty
   // names left out, in file order; empty when the section is missing.
   std::vector<std::string> KeyNames(const std::string& section) const;
+  // The value of the key as it stands in the file, quotes and all; none when
+  // the key is missing, has no value or is a comment.
+  std::optional<std::string> RawValue(const std::string& section, const std::string& key) const;
   // Whether a reading of Render() would give another content: the real
   // functions read the file again at every call, so after a write that
   // changed the file, the next one sees it as read anew.

@@ -164,8 +164,10 @@ const std::vector<std::pair<std::string, TMaker>>& Makers() {
         {"CountHex", "0x2", 2},
         {"CountDollarHex", "$3", 3},
         {"CountQuoted", "\"2\"", 2}};
-    for (const auto& [name, text, rows] : counts)
-      list.emplace_back(name, [name, text, rows] { return CountFile(name, text, rows); });
+    for (const auto& count : counts)
+      list.emplace_back(std::get<0>(count), [count] {
+        return CountFile(std::get<0>(count), std::get<1>(count), std::get<2>(count));
+      });
     return list;
   }();
   return makers;
