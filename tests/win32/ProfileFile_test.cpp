@@ -240,7 +240,7 @@ TEST_F(ProfileFile, ASecondSaveWhileOneIsUnderWayIsRefusedAndTheFirstCompletes) 
 TEST_F(ProfileFile, AKeyThatWouldReadBackAsAnotherIsRefused) {
   SaveTwoBindings();
   const std::string before = BdReadFile(Path);
-  for (const std::string& key : {"a=b", "[Other]"}) {
+  for (const char* key : {"a=b", "[Other]"}) {
     auto file = Files.OpenForSave(Path);
     file->WriteString("Zentrop", key, "1");
     EXPECT_THROW(file->Commit(), EAppError) << key;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <random>
 
 #include "bindings/Bindings.h"
@@ -222,32 +223,63 @@ class TAnyHotKeys : public HotKeySystem {
   AtomId FAtoms = 0xC000;
 };
 
-class SettingsFileOnWine : public ::testing::TestWithParam<std::string> {
+class SettingsFileRun : public ::testing::Test {
  protected:
-  SettingsFileOnWine() { InitHotKeyText(Keyboard); }
-  ~SettingsFileOnWine() override { DoneHotKeyText(); }
+  SettingsFileRun() { InitHotKeyText(Keyboard); }
+  ~SettingsFileRun() override { DoneHotKeyText(); }
 
-  // One run of the program's settings: load, then save when asked.
-  std::vector<HotkeyBinding> Run(ProfileFiles& files, const std::string& appDir, bool save) {
+  // One run of the program's settings: load, edit, and save when asked.
+  std::vector<HotkeyBinding> Run(ProfileFiles& files, const std::string& appDir, bool save,
+                                 const std::function<void(TBindingList&)>& edit = {}) {
     TAnyHotKeys system;
     THotKeyManager manager(system);
     TRows rows;
     TBindingList list(rows, manager, files);
     list.SetAppDir(appDir);
     list.LoadBindings();
+    if (edit) edit(list);
     if (save) list.SaveBindings();
     return rows.Rows;
   }
 
   TWin32Keyboard Keyboard;
   TBdTestFolder Folder{"sf-run"};
+  const std::string Path = Folder.Path() + SettingsFileName;
+  const std::string MemoryDir = "C:\\App\\";
+  const std::string MemoryPath = MemoryDir + SettingsFileName;
 };
+
+// A line of the file cannot hold a line break: a value is saved up to it,
+// and no key or section comes out of the rest.
+TEST_F(SettingsFileRun, AValueIsSavedUpToItsFirstLineBreak) {
+  const std::string text =
+      "[Zentrop]\r\nHkCount=1\r\n1Hk=Ctrl+Alt+N\r\n1Cmd=notepad.exe\r\n[Other]\r\nx=1\r\n";
+  ASSERT_TRUE(BdWriteFile(Path, text));
+  TMemoryProfileFiles memory;
+  memory.SetText(MemoryPath, text);
+  const auto edit = [](TBindingList& list) {
+    list.EditBindingText(0, "Ctrl+Alt+N\r\n2Hk=Ctrl+Q");
+    list.AddBinding("Ctrl+E", "e.exe\n[Other]\nx=2", 0, "");
+    list.AddBinding(" Ctrl+F", "f.exe\rHkCount=9", 0, "");
+  };
+  TWin32ProfileFiles real;
+  Run(real, Folder.Path(), true, edit);
+  Run(memory, MemoryDir, true, edit);
+  EXPECT_EQ(BdReadFile(Path), memory.Text(MemoryPath));
+  EXPECT_EQ(Run(real, Folder.Path(), false),
+            (std::vector<HotkeyBinding>{
+                {"Ctrl+Alt+N", "notepad.exe"}, {"Ctrl+E", "e.exe"}, {" Ctrl+F", "f.exe"}}));
+  EXPECT_EQ(real.OpenForLoad(Path)->ReadString("Other", "x", ""), "1");
+}
+
+class SettingsFileOnWine : public SettingsFileRun,
+                           public ::testing::WithParamInterface<std::string> {};
 
 // What it loaded, it saves back unchanged, on the real profile functions;
 // and the file comes out as the in-memory profile of the unit tests makes it.
 TEST_P(SettingsFileOnWine, LoadSaveLoadGivesTheSameRows) {
   const test::TSettingsFile file = test::SettingsFileNamed(GetParam());
-  const std::string path = Folder.Path() + SettingsFileName;
+  const std::string& path = Path;
   ASSERT_TRUE(BdWriteFile(path, file.Bytes));
   TWin32ProfileFiles real;
   const std::vector<HotkeyBinding> first = Run(real, Folder.Path(), true);
@@ -258,9 +290,9 @@ TEST_P(SettingsFileOnWine, LoadSaveLoadGivesTheSameRows) {
   EXPECT_FALSE(BdExists(ProfileSaveCopyPath(path)));
 
   TMemoryProfileFiles memory;
-  memory.SetText("C:\\App\\ztrop32.ini", file.Bytes);
-  EXPECT_EQ(Run(memory, "C:\\App\\", true), first);
-  EXPECT_EQ(memory.Text("C:\\App\\ztrop32.ini"), saved);
+  memory.SetText(MemoryPath, file.Bytes);
+  EXPECT_EQ(Run(memory, MemoryDir, true), first);
+  EXPECT_EQ(memory.Text(MemoryPath), saved);
 
   EXPECT_EQ(Run(real, Folder.Path(), true), first);
   EXPECT_EQ(BdReadFile(path), saved);
