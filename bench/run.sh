@@ -136,11 +136,15 @@ echo "$table"
 echo
 
 cpu=$(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)
+commit=$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
+[ -z "$(git status --porcelain --untracked-files=no 2>/dev/null)" ] || commit="$commit with changes not yet committed"
+
 {
   cat <<EOF
 # Performance
 
-Figures of one run of \`make bench\` (bench/run.sh), $(date -u '+%Y-%m-%d %H:%M UTC').
+Figures of one run of \`make bench\` (bench/run.sh), $(date -u '+%Y-%m-%d %H:%M UTC'),
+at commit $commit.
 ztrop32.exe and the floor (bench/win32/floor.cpp: one hotkey, one tray icon,
 ShellExecuteA on WM_HOTKEY) were measured in the same run, on the same machine,
 under Wine, taking turns; every exe figure is a median.
