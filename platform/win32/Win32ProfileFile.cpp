@@ -264,8 +264,10 @@ TWin32ProfileFile::TWin32ProfileFile(const std::string& path, bool forSave)
 }
 
 void TWin32ProfileFile::MakeCopy() {
-  // A copy left by a save that never finished goes first. One that another
-  // save still holds cannot be deleted: that save goes on, this one is refused.
+  // A copy left by a save that never finished goes first (read-only, when
+  // the file was). One that another save still holds cannot be deleted: that
+  // save goes on, this one is refused.
+  ::SetFileAttributesA(FWorkPath.c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileA(FWorkPath.c_str());
   if (::GetFileAttributesA(FWorkPath.c_str()) != INVALID_FILE_ATTRIBUTES) Refused();
 

@@ -9,16 +9,19 @@
 // A save object writes into a copy beside the file, which it holds open
 // while it lives, so that a second save of the same file at the same time is
 // refused instead of taking the copy away. The writes are collected, and
-// Commit makes them in one go: a section it can write whole
-// (WritePrivateProfileSectionW) gets all its entries back in their places with
-// the new values, new keys at its end; a section that holds what that call
-// would lose (lines without "=", comments, NUL bytes, a second section of the
-// same name, names outside ASCII, a UTF-16 file) is written key by key
-// (WritePrivateProfileStringA). Either way the file comes out byte for byte
-// as the writes made one by one leave it. Commit then reads the copy
-// back, refuses it unless every section is still there and every key written
-// reads as written, and puts it in the file's place in one step, so a refused
-// or broken save never leaves the file half written.
+// Commit makes them in one go: each section written gets all its entries
+// back in their places with the new values and new keys at its end, in one
+// call (WritePrivateProfileSectionW). Where that call would come out
+// otherwise than the writes one by one (lines without "=", comments, NUL
+// bytes or a nameless section in the file, a second section of the same
+// name, names outside ASCII, a UTF-16 file, a value or key that the file
+// would read back otherwise), the whole save is written key by key
+// (WritePrivateProfileStringA) instead. Either way the file comes out byte
+// for byte as the writes made one by one leave it; writes that change
+// nothing leave it untouched. Commit then reads the copy back, refuses it
+// unless every section is still there and every key written reads as
+// written, and puts it in the file's place in one step, so a refused or
+// broken save never leaves the file half written.
 
 #include "platform/ProfileFile.h"
 
