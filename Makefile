@@ -1,8 +1,9 @@
 # The two commands of the README, and a few more. CMake does the building.
-.PHONY: all setup native win32 test test-native test-win32 run dist fuzz bench format clean
+.PHONY: all setup native win32 test test-native test-win32 test-fuzz run dist fuzz bench format clean
 
 WINE_TEST_PREFIX := $(CURDIR)/build/wine-test
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 600
+TEST_FUZZ_SECONDS ?= 45
 
 all: native win32
 
@@ -20,9 +21,16 @@ win32: setup
 test: native win32
 	$(MAKE) --no-print-directory test-native
 	$(MAKE) --no-print-directory test-win32
+	$(MAKE) --no-print-directory test-fuzz
 
 test-native:
 	ctest --preset native
+
+# A short run of every fuzzer on the committed seeds; `make fuzz` runs longer.
+test-fuzz: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/run-fuzzers.sh $(TEST_FUZZ_SECONDS)
 
 # A fresh prefix every run, so that no registry value or atom of an earlier
 # run can make a test pass; removed afterwards (it takes over a gigabyte).

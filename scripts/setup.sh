@@ -4,7 +4,7 @@ set -euo pipefail
 
 need=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
       wine wine32:i386 wine64 xvfb xauth xdotool imagemagick googletest
-      libbenchmark-dev cmake g++ clang zip)
+      libgtest-dev libgmock-dev libbenchmark-dev cmake make g++ clang libclang-rt-14-dev zip unzip)
 
 missing=()
 for p in "${need[@]}"; do
