@@ -13,13 +13,13 @@ std::string CommandFolder(const std::string& command) {
 }
 
 void TDispatcher::HotKeyPressed(THotKeyCode hotKey) {
-  const std::string pressed = AsciiUpper(TextFromHotKey(hotKey, true));
+  const std::string pressed = TextFromHotKey(hotKey, true);
   const int count = FRows.Count();
   // A plugin's own message loop may change the list while it runs: look at
   // the current count as well, so no row past the end is read.
   for (int i = 0; i < count && i < FRows.Count(); ++i) {
     const bool byCode = hotKey != 0 && FRows.Code(i) == hotKey;
-    if (byCode || AsciiUpper(FRows.Text(i)) == pressed) RunCommand(FRows.Command(i));
+    if (byCode || SameTextAscii(FRows.Text(i), pressed)) RunCommand(FRows.Command(i));
   }
 }
 
