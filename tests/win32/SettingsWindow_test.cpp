@@ -343,9 +343,20 @@ TEST(SettingsWindow, BrowseTakesOnlyAFileThatExists) {
     HWND name = FileNameBoxOfOpenDialog(program, dialog);
     ASSERT_NE(nullptr, name);
     std::wstring wide(c.name.begin(), c.name.end());
-    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    // The dialog may still be filling its boxes when they appear (a busy
+    // machine shows it): wait until it is shown, and give the name and the
+    // OK again until the dialog takes them.
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          if (!::IsWindow(dialog)) return true;
+          if (WindowText(name) != wide)
+            ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+          ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+          ::Sleep(200);
+          return !::IsWindow(dialog);
+        },
+        std::chrono::milliseconds(15000)));
     EXPECT_TRUE(WaitUntil([&] { return program.Text(cidEdtApp) == (c.taken ? wide : L"before"); }));
   }
 }
