@@ -17,21 +17,6 @@
 namespace zt::test {
 namespace {
 
-// "[Zentrop]", the count and the numbered keys, as the program writes them.
-std::string SettingsText(const std::vector<std::pair<std::string, std::string>>& bindings) {
-  std::string text = "[Zentrop]\r\nHkCount=" + std::to_string(bindings.size()) + "\r\n";
-  for (size_t i = 0; i < bindings.size(); ++i) {
-    const std::string n = std::to_string(i + 1);
-    text += n + "Hk=" + bindings[i].first + "\r\n" + n + "Cmd=" + bindings[i].second + "\r\n";
-  }
-  return text;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // What follows the program's own name on its command line.
 std::string ArgumentsOf(const std::string& commandLine) {
   size_t end = commandLine[0] == '"' ? commandLine.find('"', 1) : commandLine.find(' ');

@@ -17,15 +17,6 @@
 namespace zt::test {
 namespace {
 
-std::string SettingsText(const std::vector<std::pair<std::string, std::string>>& bindings) {
-  std::string text = "[Zentrop]\r\nHkCount=" + std::to_string(bindings.size()) + "\r\n";
-  for (size_t i = 0; i < bindings.size(); ++i) {
-    const std::string n = std::to_string(i + 1);
-    text += n + "Hk=" + bindings[i].first + "\r\n" + n + "Cmd=" + bindings[i].second + "\r\n";
-  }
-  return text;
-}
-
 class HostilePlugins : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { FTray = new TTrayKeeper; }
@@ -182,22 +173,16 @@ TEST_F(HostilePlugins, CurrentFolderIsNotSearchedForLibraries) {
     std::vector<std::string> folders;
     for (const std::string& line : FLog.Lines()) {
       if (line.rfind("attach ", 0) != 0 || BaseNameLower(line) != "e2e_dep.dll") continue;
-      std::string folder = line.substr(7, line.find_last_of('\\') - 6);
-      for (char& c : folder) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-      folders.push_back(folder);
+      folders.push_back(Lower(line.substr(7, line.find_last_of('\\') - 6)));
     }
     return folders;
-  };
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-    return text;
   };
 
   TE2EProcess host;
   ASSERT_TRUE(host.Start(FProgram.Folder() + "e2e_host.exe",
                          FProgram.Folder() + "plugins\\Loader.dll", current, false));
   ASSERT_TRUE(host.WaitForExit());
-  ASSERT_EQ(std::vector<std::string>{lower(current)}, depLoads())
+  ASSERT_EQ(std::vector<std::string>{Lower(current)}, depLoads())
       << "the system's own order does not search the current folder here";
   FLog.Clear();
 
@@ -208,7 +193,7 @@ TEST_F(HostilePlugins, CurrentFolderIsNotSearchedForLibraries) {
       WaitUntil([&] { return !ProcessWindows(program.ProcessId(), L"TApplication").empty(); }));
   ASSERT_TRUE(PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'D'}));
   ASSERT_TRUE(FLog.WaitForCount("detach loader.dll", 1));
-  EXPECT_EQ(std::vector<std::string>{lower(onPath)}, depLoads());
+  EXPECT_EQ(std::vector<std::string>{Lower(onPath)}, depLoads());
   EXPECT_TRUE(program.Close());
 }
 

@@ -74,8 +74,8 @@ TEST_F(Soak, ThousandsOfPressesLeaveNoTrace) {
   TScopedEnvironment tickFolder("ZT_TICK_FOLDER", ticks);
   auto runs = [&] { return CountFiles(ticks + "\\*.tick"); };
   FProgram.AddPlugin(TestsFolder() + "e2e_plugin.dll", "Soak.dll");
-  FProgram.WriteSettings("[Zentrop]\r\nHkCount=2\r\n1Hk=Ctrl+Shift+F2\r\n1Cmd=" + tools +
-                         "e2e_tick.exe\r\n2Hk=Ctrl+Shift+F3\r\n2Cmd=#Soak\r\n");
+  FProgram.WriteSettings(
+      SettingsText({{"Ctrl+Shift+F2", tools + "e2e_tick.exe"}, {"Ctrl+Shift+F3", "#Soak"}}));
   ASSERT_TRUE(FProgram.Start());
 
   int pluginPresses = 0;

@@ -27,12 +27,21 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+}  // namespace
+
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
-}  // namespace
+std::string SettingsText(const std::vector<std::pair<std::string, std::string>>& bindings) {
+  std::string text = "[Zentrop]\r\nHkCount=" + std::to_string(bindings.size()) + "\r\n";
+  for (size_t i = 0; i < bindings.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    text += n + "Hk=" + bindings[i].first + "\r\n" + n + "Cmd=" + bindings[i].second + "\r\n";
+  }
+  return text;
+}
 
 bool PressKeys(std::initializer_list<WORD> keys) {
   return PressKeys(std::vector<WORD>(keys));
@@ -438,12 +447,6 @@ bool TE2EProcess::Start(const std::string& exePath, const std::string& arguments
 bool TE2EProcess::WaitForExit(DWORD milliseconds) const {
   return !FProcess.hProcess ||
          ::WaitForSingleObject(FProcess.hProcess, milliseconds) == WAIT_OBJECT_0;
-}
-
-DWORD TE2EProcess::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (FProcess.hProcess) ::GetExitCodeProcess(FProcess.hProcess, &code);
-  return code;
 }
 
 bool TE2EProcess::Close() {

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/ProgramDriver.h"
@@ -98,6 +99,11 @@ bool Responds(HWND window, DWORD milliseconds = 5000);
 
 // The lower-cased file name of a path.
 std::string BaseNameLower(const std::string& path);
+std::string Lower(std::string text);
+
+// A settings file as the program writes it: "[Zentrop]", "HkCount" and the
+// numbered keys of the bindings (hotkey text, command) in order.
+std::string SettingsText(const std::vector<std::pair<std::string, std::string>>& bindings);
 
 // The rows of the program's lvHk at full length (TProgramDriver::Rows cuts
 // texts at 4095 characters): every step-th row and the last one.
@@ -141,7 +147,6 @@ class TE2EProcess {
              const std::string& workingFolder, bool waitIdle = true);
   DWORD ProcessId() const { return FProcess.dwProcessId; }
   bool WaitForExit(DWORD milliseconds = 10000) const;
-  DWORD ExitCode() const;
   // WM_CLOSE to the program's application window, then waits for the end.
   bool Close();
   void Kill();
