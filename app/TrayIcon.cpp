@@ -95,7 +95,9 @@ LRESULT TTrayIcon::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (FTaskbarCreated != 0 && message == FTaskbarCreated) {
-    if (FVisible) FAdded = Notify(NIM_ADD);
+    // A shell that kept our icon refuses NIM_ADD; it is still ours to
+    // update and to delete at the end.
+    if (FVisible) FAdded = Notify(NIM_ADD) || Notify(NIM_MODIFY);
     if (MinimizeToTray) Application.RestoreFromTray();
     return 0;
   }
